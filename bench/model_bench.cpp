@@ -1,0 +1,63 @@
+// The ticker recomposes its items after every model change; this keeps that cheap.
+
+#include "model/settings_model.h"
+#include "platform/file_preferences_store.h"
+#include "platform/xdg_autostart.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace ribbex {
+namespace {
+
+void fillLongestLine(SettingsModel &model)
+{
+    RibbexSettings settings = model.settings();
+    settings.enabledSources = {TickerSource::spotify, TickerSource::news, TickerSource::weather, TickerSource::football};
+    settings.newsHeadlineCount = 7;
+    model.setSettings(settings);
+    model.setSpotifyTrack(SpotifyNowPlaying{QStringLiteral("Song"), QStringLiteral("Artist"), std::nullopt});
+    QList<NewsHeadline> headlines;
+    for (int i = 0; i < 20; ++i)
+        headlines.append({QStringLiteral("Headline number %1").arg(i), QUrl(QStringLiteral("https://example.org/%1").arg(i))});
+    model.setNewsHeadlines(headlines);
+    model.setWeatherSnapshot(WeatherSnapshot{21, QStringLiteral("C"), QStringLiteral("Clear"),
+                                             WeatherConditionIcon::clear, QStringLiteral("Oslo"), {}});
+    QList<FootballMatch> matches;
+    const QDateTime now = model.clock().now();
+    for (int i = 0; i < 400; ++i) {
+        const FootballCompetition competition = allFootballCompetitions()[i % 14];
+        matches.append({QString::number(i), now.addSecs((i - 40) * 300), QStringLiteral("SCHEDULED"), std::nullopt,
+                        {QStringLiteral("Home"), QStringLiteral("HOM")}, {QStringLiteral("Away"), std::nullopt},
+                        {title(competition), id(competition)}, {}});
+    }
+    model.setFootballMatches(matches);
+}
+
+void composeItems(benchmark::State &state)
+{
+    QTemporaryDir home;
+    FilePreferencesStore settingsStore(home.path() + QStringLiteral("/config"));
+    FilePreferencesStore cacheStore(home.path() + QStringLiteral("/cache"));
+    XdgAutostart loginItems(home.path() + QStringLiteral("/autostart"), QStringLiteral("/bin/true"));
+    const SystemClock clock;
+    SettingsModel model({settingsStore, cacheStore, loginItems, clock, false});
+    fillLongestLine(model);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(model.items());
+}
+BENCHMARK(composeItems)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+} // namespace ribbex
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,45 @@
+#include "app/once_output.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace ribbex {
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+QJsonObject itemAsJson(const TickerItem &item)
+{
+    QJsonObject object{{u"id"_s, item.id}, {u"source"_s, rawValue(item.source)}, {u"text"_s, item.text}};
+    if (item.detail)
+        object.insert(u"detail"_s, *item.detail);
+    if (item.actionURL)
+        object.insert(u"url"_s, item.actionURL->toString(QUrl::FullyEncoded));
+    return object;
+}
+
+QJsonObject statusAsJson(const SettingsModel &model)
+{
+    return {
+        {u"spotify"_s, model.spotifyStatus()},
+        {u"football"_s, model.footballStatus()},
+        {u"news"_s, model.newsStatus()},
+        {u"weather"_s, model.weatherStatus()},
+        {u"launchAtLogin"_s, model.launchAtLoginStatus()},
+    };
+}
+
+} // namespace
+
+QByteArray tickerAsJson(const SettingsModel &model)
+{
+    QJsonArray items;
+    for (const TickerItem &item : model.items())
+        items.append(itemAsJson(item));
+    const QJsonObject document{{u"items"_s, items}, {u"status"_s, statusAsJson(model)}};
+    return QJsonDocument(document).toJson(QJsonDocument::Compact) + '\n';
+}
+
+} // namespace ribbex

@@ -1,0 +1,212 @@
+#include "model/settings_model.h"
+
+#include "settings/settings_store.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace ribbex {
+
+namespace {
+
+QString launchAtLoginStatusText(LoginItemStatus status)
+{
+    switch (status) {
+    case LoginItemStatus::notRegistered:
+        return QStringLiteral("Off");
+    case LoginItemStatus::enabled:
+        return QStringLiteral("Enabled");
+    case LoginItemStatus::requiresApproval:
+        return QStringLiteral("Allow ribbex in System Settings \u2192 General \u2192 Login Items");
+    case LoginItemStatus::notFound:
+        return QStringLiteral("ribbex login item was not found");
+    case LoginItemStatus::unavailable:
+        break;
+    }
+    return QStringLiteral("Status unavailable");
+}
+
+bool countsAsLaunchAtLogin(LoginItemStatus status)
+{
+    return status == LoginItemStatus::enabled || status == LoginItemStatus::requiresApproval;
+}
+
+} // namespace
+
+SettingsModel::SettingsModel(ModelServices services, QObject *parent)
+    : QObject(parent)
+    , m_services(services)
+    , m_footballStatus(QStringLiteral("Not refreshed yet"))
+    , m_spotifyStatus(QStringLiteral("Not connected"))
+    , m_weatherStatus(QStringLiteral("Choose current location or enter a city"))
+    , m_newsStatus(QStringLiteral("Not refreshed yet"))
+    , m_launchAtLoginStatus(QStringLiteral("Off"))
+{
+    LoadedSettings loaded = loadSettings(m_services.settingsStore);
+    const bool firstLaunch = loaded.origin == LoadedSettings::Origin::nothingStored;
+    // An unreadable document is kept aside before anything overwrites it.
+    m_keepUnreadableSettingsBeforeSave = loaded.origin == LoadedSettings::Origin::unreadable;
+    m_settings = std::move(loaded.settings);
+
+    if (!m_settings.selectedFootballCompetitions) {
+        RibbexSettings withSelection = m_settings;
+        withSelection.selectedFootballCompetitions = allFootballCompetitionSet();
+        setSettings(withSelection);
+    }
+    loadFixtureCache();
+    updateLaunchAtLoginState();
+    if (firstLaunch && m_services.mayRegisterLoginItem)
+        setLaunchAtLogin(true);
+    applyStartupAdjustments();
+}
+
+void SettingsModel::applyStartupAdjustments()
+{
+    if (m_settings.weatherResolveNameWithApple != true) {
+        RibbexSettings adjusted = m_settings;
+        adjusted.weatherResolveNameWithApple = true;
+        setSettings(adjusted);
+    }
+    if (m_settings.startsHidden) {
+        RibbexSettings adjusted = m_settings;
+        adjusted.isVisible = false;
+        setSettings(adjusted);
+    }
+}
+
+void SettingsModel::loadFixtureCache()
+{
+    const auto bytes = m_services.cacheStore.read(FootballFixtureCache::preferencesKey);
+    if (!bytes || !bytes->has_value())
+        return;
+    if (std::optional<FootballFixtureCache> cache = decodeFixtureCache(**bytes)) {
+        m_footballMatches = std::move(cache->fixtures);
+        m_bookkeeping.footballScheduleRefreshedAt = std::move(cache->scheduleRefreshedAt);
+    }
+}
+
+void SettingsModel::setSettings(const RibbexSettings &settings)
+{
+    m_settings = settings;
+    Q_EMIT changed();
+    (void)save();
+    if (onChange)
+        onChange();
+}
+
+std::expected<void, StoreError> SettingsModel::save()
+{
+    const std::optional<QByteArray> document = encodeSettings(m_settings);
+    if (!document)
+        return std::unexpected(StoreError{RibbexSettings::preferencesKey, QStringLiteral("a number is not finite")});
+    if (m_keepUnreadableSettingsBeforeSave) {
+        // Without the copy the user's only version of their settings would be lost: don't save.
+        if (auto kept = m_services.settingsStore.keepCopy(RibbexSettings::preferencesKey, QStringLiteral(".unreadable"));
+            !kept)
+            return kept;
+        m_keepUnreadableSettingsBeforeSave = false;
+    }
+    return m_services.settingsStore.write(RibbexSettings::preferencesKey, *document);
+}
+
+void SettingsModel::setFootballMatches(QList<FootballMatch> matches)
+{
+    m_footballMatches = std::move(matches);
+    Q_EMIT changed();
+}
+
+void SettingsModel::setFootballStatus(const QString &status)
+{
+    m_footballStatus = status;
+    Q_EMIT changed();
+}
+
+void SettingsModel::setSpotifyTrack(std::optional<SpotifyNowPlaying> track)
+{
+    m_spotifyTrack = std::move(track);
+    Q_EMIT changed();
+}
+
+void SettingsModel::setSpotifyStatus(const QString &status)
+{
+    m_spotifyStatus = status;
+    Q_EMIT changed();
+}
+
+void SettingsModel::setWeatherSnapshot(std::optional<WeatherSnapshot> snapshot)
+{
+    m_weatherSnapshot = std::move(snapshot);
+    Q_EMIT changed();
+}
+
+void SettingsModel::setWeatherStatus(const QString &status)
+{
+    m_weatherStatus = status;
+    Q_EMIT changed();
+}
+
+void SettingsModel::setNewsHeadlines(QList<NewsHeadline> headlines)
+{
+    m_newsHeadlines = std::move(headlines);
+    Q_EMIT changed();
+}
+
+void SettingsModel::setNewsStatus(const QString &status)
+{
+    m_newsStatus = status;
+    Q_EMIT changed();
+}
+
+std::optional<NewsFeed> SettingsModel::selectedNewsFeed() const
+{
+    const QString id = m_settings.newsFeedID.value_or(NewsFeed::defaultFeed().id);
+    if (id == NewsFeed::customId)
+        return m_settings.customNewsFeedURL ? NewsFeed::custom(*m_settings.customNewsFeedURL) : std::nullopt;
+    return NewsFeed::feedFor(id);
+}
+
+void SettingsModel::updateColor(ColorField field, const QString &value)
+{
+    RibbexSettings updated = m_settings;
+    (field == ColorField::text ? updated.textColor : updated.backgroundColor) = value;
+    setSettings(updated);
+}
+
+void SettingsModel::updateColors(const QString &text, const QString &background)
+{
+    RibbexSettings updated = m_settings;
+    updated.textColor = text;
+    updated.backgroundColor = background;
+    setSettings(updated);
+}
+
+void SettingsModel::setBackgroundTransparency(double value)
+{
+    RibbexSettings updated = m_settings;
+    updated.backgroundTransparency = std::isnan(value) ? 0.0 : std::clamp(value, 0.0, 1.0);
+    setSettings(updated);
+}
+
+void SettingsModel::updateLaunchAtLoginState()
+{
+    const LoginItemStatus status = m_services.loginItems.status();
+    setLaunchAtLoginState(countsAsLaunchAtLogin(status), launchAtLoginStatusText(status));
+}
+
+void SettingsModel::setLaunchAtLogin(bool enabled)
+{
+    LoginItems &items = m_services.loginItems;
+    const auto result = enabled ? items.registerApp() : items.unregisterApp();
+    updateLaunchAtLoginState();
+    if (!result)
+        setLaunchAtLoginState(m_launchAtLoginEnabled, result.error().description());
+}
+
+void SettingsModel::setLaunchAtLoginState(bool enabled, const QString &status)
+{
+    m_launchAtLoginEnabled = enabled;
+    m_launchAtLoginStatus = status;
+    Q_EMIT changed();
+}
+
+} // namespace ribbex

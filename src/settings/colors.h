@@ -1,0 +1,26 @@
+#pragma once
+
+// Colours are stored as "#RRGGBB" strings; these turn them into colours and list the choices
+// offered to the user.
+
+#include <QColor>
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+namespace ribbex {
+
+// The colour a stored colour string stands for. Never fails: a string that is not hexadecimal
+// gives the dark fallback 0x17191D, and only the low 24 bits of a longer value count.
+QColor hex(QStringView text);
+
+struct ColorPreset {
+    QString name;
+    QString textColor;
+    QString backgroundColor;
+};
+
+const QList<ColorPreset> &colorPresets();
+const QList<QString> &swatchPalette();
+
+} // namespace ribbex
