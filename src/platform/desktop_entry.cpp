@@ -1,7 +1,5 @@
 #include "platform/desktop_entry.h"
 
-#include <QStringList>
-
 #include <algorithm>
 
 namespace ribbex {
@@ -12,32 +10,24 @@ using namespace Qt::StringLiterals;
 
 QString unescapeString(QStringView value)
 {
+    static const QString escaped = u"sntr\\"_s;
+    static const QString meant = u" \n\t\r\\"_s;
     QString result;
-    result.reserve(value.size());
     for (qsizetype i = 0; i < value.size(); ++i) {
-        const QChar next = i + 1 < value.size() ? value[i + 1] : QChar();
-        if (value[i] != u'\\' || !u"sntr\\"_s.contains(next)) {
+        const qsizetype at = value[i] == u'\\' && i + 1 < value.size() ? escaped.indexOf(value[i + 1]) : -1;
+        if (at < 0) {
             result += value[i];
             continue;
         }
+        result += meant[at];
         ++i;
-        switch (next.unicode()) {
-        case u's': result += u' '; break;
-        case u'n': result += u'\n'; break;
-        case u't': result += u'\t'; break;
-        case u'r': result += u'\r'; break;
-        default: result += next; break;
-        }
     }
     return result;
 }
 
 QString escapeString(QString value)
 {
-    return value.replace(u'\\', u"\\\\"_s)
-        .replace(u'\n', u"\\n"_s)
-        .replace(u'\t', u"\\t"_s)
-        .replace(u'\r', u"\\r"_s);
+    return value.replace(u'\\', u"\\\\"_s).replace(u'\n', u"\\n"_s).replace(u'\t', u"\\t"_s).replace(u'\r', u"\\r"_s);
 }
 
 bool isGroupHeader(QStringView line)
@@ -81,11 +71,11 @@ QString quoteExecArgument(const QString &argument)
     static const QString reserved = u" \t\n\"'\\><~|&;$*?#()`"_s;
     QString quoted = argument;
     quoted.replace(u'%', u"%%"_s);
-    const bool needsQuotes = argument.isEmpty()
-        || std::ranges::any_of(argument, [](QChar c) { return reserved.contains(c); });
+    const bool needsQuotes
+        = argument.isEmpty() || std::ranges::any_of(argument, [](QChar c) { return reserved.contains(c); });
     if (!needsQuotes)
         return quoted;
-    for (const QChar special : {u'\\', u'"', u'`', u'$'})
+    for (const QChar special : { u'\\', u'"', u'`', u'$' })
         quoted.replace(special, QString(u'\\').append(special));
     return u'"' + quoted + u'"';
 }

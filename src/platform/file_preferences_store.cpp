@@ -18,7 +18,7 @@ constexpr QFileDevice::Permissions privateFile = QFileDevice::ReadOwner | QFileD
 // error) could hide bytes that a caller must not overwrite.
 bool isMissing(const QString &path)
 {
-    struct stat info {};
+    struct stat info { };
     return ::stat(QFile::encodeName(path).constData(), &info) != 0 && errno == ENOENT;
 }
 
@@ -50,13 +50,11 @@ std::expected<QString, StoreError> FilePreferencesStore::checkedPathFor(const QS
 {
     // Keys name files directly, so none may leave the folder or hide as a dot file.
     if (key.isEmpty() || key.contains(u'/') || key.startsWith(u'.'))
-        return std::unexpected(StoreError{pathFor(key),
-                                          QStringLiteral("\"%1\" is not a valid key").arg(key)});
+        return std::unexpected(StoreError { pathFor(key), QStringLiteral("\"%1\" is not a valid key").arg(key) });
     return pathFor(key);
 }
 
-std::expected<std::optional<QByteArray>, StoreError>
-FilePreferencesStore::read(const QString &key) const
+std::expected<std::optional<QByteArray>, StoreError> FilePreferencesStore::read(const QString &key) const
 {
     const auto path = checkedPathFor(key);
     if (!path)
@@ -64,8 +62,7 @@ FilePreferencesStore::read(const QString &key) const
     return readFileIfPresent(*path);
 }
 
-std::expected<void, StoreError> FilePreferencesStore::write(const QString &key,
-                                                            const QByteArray &bytes)
+std::expected<void, StoreError> FilePreferencesStore::write(const QString &key, const QByteArray &bytes)
 {
     const auto path = checkedPathFor(key);
     if (!path)
@@ -75,12 +72,11 @@ std::expected<void, StoreError> FilePreferencesStore::write(const QString &key,
     return saveFileAtomically(*path, bytes, privateFile);
 }
 
-std::expected<void, StoreError> FilePreferencesStore::keepCopy(const QString &key,
-                                                               const QString &suffix)
+std::expected<void, StoreError> FilePreferencesStore::keepCopy(const QString &key, const QString &suffix)
 {
     if (suffix.isEmpty() || suffix.contains(u'/'))
-        return std::unexpected(StoreError{
-            pathFor(key) + suffix, QStringLiteral("\"%1\" is not a valid suffix").arg(suffix)});
+        return std::unexpected(
+            StoreError { pathFor(key) + suffix, QStringLiteral("\"%1\" is not a valid suffix").arg(suffix) });
     const auto current = read(key);
     if (!current)
         return std::unexpected(current.error());
@@ -98,12 +94,13 @@ std::expected<void, StoreError> makePrivateFolder(const QString &folder)
         if (auto made = makePrivateFolder(parent); !made)
             return made;
     }
-    if (::mkdir(QFile::encodeName(folder).constData(), 0700) == 0)
+    const QByteArray native = QFile::encodeName(folder);
+    if (::mkdir(native.constData(), 0700) == 0)
         return {};
     const int error = errno == EEXIST ? ENOTDIR : errno;
     if (QFileInfo(folder).isDir()) // made by someone else meanwhile
         return {};
-    return std::unexpected(StoreError{folder, qt_error_string(error)});
+    return std::unexpected(StoreError { folder, qt_error_string(error) });
 }
 
 std::expected<std::optional<QByteArray>, StoreError> readFileIfPresent(const QString &path)
@@ -112,25 +109,25 @@ std::expected<std::optional<QByteArray>, StoreError> readFileIfPresent(const QSt
     if (!file.open(QIODevice::ReadOnly)) {
         if (isMissing(path))
             return std::optional<QByteArray>();
-        return std::unexpected(StoreError{path, file.errorString()});
+        return std::unexpected(StoreError { path, file.errorString() });
     }
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return std::unexpected(StoreError{path, file.errorString()});
+        return std::unexpected(StoreError { path, file.errorString() });
     return bytes;
 }
 
-std::expected<void, StoreError> saveFileAtomically(const QString &path, const QByteArray &bytes,
-                                                   QFileDevice::Permissions permissions)
+std::expected<void, StoreError> saveFileAtomically(
+    const QString &path, const QByteArray &bytes, QFileDevice::Permissions permissions)
 {
     // QSaveFile writes a temporary file, syncs it and renames it over path; on any failure it
     // drops the temporary file and path keeps its old bytes. Permissions are set before the
     // bytes go in, so they are never readable by others, not even briefly.
     QSaveFile file(path);
-    const bool saved = file.open(QIODevice::WriteOnly) && file.setPermissions(permissions)
-        && file.write(bytes) == bytes.size() && file.commit();
+    const bool saved
+        = file.open(QIODevice::WriteOnly) && file.setPermissions(permissions) && writeAll(file, bytes) && file.commit();
     if (!saved)
-        return std::unexpected(StoreError{path, file.errorString()});
+        return std::unexpected(StoreError { path, file.errorString() });
     return {};
 }
 

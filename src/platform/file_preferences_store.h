@@ -34,7 +34,7 @@ std::expected<void, StoreError> makePrivateFolder(const QString &folder);
 std::expected<std::optional<QByteArray>, StoreError> readFileIfPresent(const QString &path);
 
 // Replaces the file at path in one step and leaves it with exactly the given permissions.
-std::expected<void, StoreError> saveFileAtomically(const QString &path, const QByteArray &bytes,
-                                                   QFileDevice::Permissions permissions);
+std::expected<void, StoreError> saveFileAtomically(
+    const QString &path, const QByteArray &bytes, QFileDevice::Permissions permissions);
 
 } // namespace ribbex

@@ -2,10 +2,10 @@
 
 namespace ribbex {
 
-// Worded for every operation: the same error comes back from reading, saving and keeping a copy.
+// Only failures to save reach the user; a failed read is handled without showing its text.
 QString StoreError::description() const
 {
-    return QStringLiteral("Could not access %1: %2").arg(path, reason);
+    return QStringLiteral("Could not save %1: %2").arg(path, reason);
 }
 
 } // namespace ribbex

@@ -20,8 +20,7 @@ using namespace Qt::StringLiterals;
 // Session settings switch an entry off by editing it in place rather than removing it.
 bool switchedOff(const QHash<QString, QString> &keys)
 {
-    return keys.value(u"Hidden"_s) == u"true"_s
-        || keys.value(u"X-GNOME-Autostart-enabled"_s) == u"false"_s;
+    return keys.value(u"Hidden"_s) == u"true"_s || keys.value(u"X-GNOME-Autostart-enabled"_s) == u"false"_s;
 }
 
 bool programExists(const QString &program)
@@ -36,14 +35,14 @@ bool programExists(const QString &program)
 
 LoginItemError failure(const QString &what, const StoreError &error)
 {
-    return {u"Could not %1 the programs started at login: %2 (%3)"_s.arg(what, error.reason,
-                                                                          error.path)};
+    return { u"Could not %1 the programs started at login: %2 (%3)"_s.arg(what, error.reason, error.path) };
 }
 
 } // namespace
 
 XdgAutostart::XdgAutostart(const QString &autostartFolder, const QString &executable)
-    : m_folder(QDir::cleanPath(autostartFolder)), m_executable(executable)
+    : m_folder(QDir::cleanPath(autostartFolder))
+    , m_executable(executable)
 {
 }
 
@@ -71,16 +70,16 @@ std::expected<void, LoginItemError> XdgAutostart::registerApp()
 {
     // Written whole, so an entry the user switched off is switched back on.
     const QByteArray entry = writeDesktopEntry({
-        {u"Type"_s, u"Application"_s},
-        {u"Name"_s, u"Ribbex"_s},
-        {u"Comment"_s, u"Live ticker strip for the top of the screen"_s},
-        {u"Exec"_s, quoteExecArgument(m_executable)},
-        {u"Icon"_s, u"com.ribbex.Ribbex"_s},
-        {u"Terminal"_s, u"false"_s},
-        {u"X-GNOME-Autostart-enabled"_s, u"true"_s},
+        { u"Type"_s, u"Application"_s },
+        { u"Name"_s, u"Ribbex"_s },
+        { u"Comment"_s, u"Live ticker strip for the top of the screen"_s },
+        { u"Exec"_s, quoteExecArgument(m_executable) },
+        { u"Icon"_s, u"com.ribbex.Ribbex"_s },
+        { u"Terminal"_s, u"false"_s },
+        { u"X-GNOME-Autostart-enabled"_s, u"true"_s },
     });
-    constexpr auto readableByAll = QFileDevice::ReadOwner | QFileDevice::WriteOwner
-        | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    constexpr auto readableByAll
+        = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
     auto saved = makePrivateFolder(m_folder);
     if (saved)
         saved = saveFileAtomically(entryPath(), entry, readableByAll);
@@ -92,12 +91,13 @@ std::expected<void, LoginItemError> XdgAutostart::registerApp()
 std::expected<void, LoginItemError> XdgAutostart::unregisterApp()
 {
     const QString path = entryPath();
-    if (::unlink(QFile::encodeName(path).constData()) == 0)
+    const QByteArray native = QFile::encodeName(path);
+    if (::unlink(native.constData()) == 0)
         return {};
     const int error = errno;
     if (error == ENOENT)
         return {};
-    return std::unexpected(failure(u"remove Ribbex from"_s, {path, qt_error_string(error)}));
+    return std::unexpected(failure(u"remove Ribbex from"_s, { path, qt_error_string(error) }));
 }
 
 } // namespace ribbex

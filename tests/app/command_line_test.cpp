@@ -7,33 +7,30 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-Command parse(std::initializer_list<const char16_t *> words)
+Command parse(const QStringList &words)
 {
-    QStringList arguments{u"ribbex"_s};
-    for (const char16_t *word : words)
-        arguments << QString::fromUtf16(word);
-    return parseCommandLine(arguments);
+    return parseCommandLine(QStringList{u"ribbex"_s} + words);
 }
 
 TEST(CommandLine, ChoosesWhatToRun)
 {
     EXPECT_TRUE(std::holds_alternative<StartStrip>(parse({})));
-    EXPECT_TRUE(std::holds_alternative<PrintOnce>(parse({u"--once"})));
-    EXPECT_TRUE(std::holds_alternative<PrintOnce>(parse({u"--once", u"--format", u"json"})));
-    EXPECT_TRUE(std::holds_alternative<PrintOnce>(parse({u"--format=json", u"--once"})));
-    EXPECT_TRUE(std::holds_alternative<ShowVersion>(parse({u"--version"})));
-    EXPECT_TRUE(std::holds_alternative<ShowHelp>(parse({u"--help"})));
-    EXPECT_TRUE(std::holds_alternative<ShowHelp>(parse({u"--once", u"-h"})));
+    EXPECT_TRUE(std::holds_alternative<PrintOnce>(parse({u"--once"_s})));
+    EXPECT_TRUE(std::holds_alternative<PrintOnce>(parse({u"--once"_s, u"--format"_s, u"json"_s})));
+    EXPECT_TRUE(std::holds_alternative<PrintOnce>(parse({u"--format=json"_s, u"--once"_s})));
+    EXPECT_TRUE(std::holds_alternative<ShowVersion>(parse({u"--version"_s})));
+    EXPECT_TRUE(std::holds_alternative<ShowHelp>(parse({u"--help"_s})));
+    EXPECT_TRUE(std::holds_alternative<ShowHelp>(parse({u"--once"_s, u"-h"_s})));
 }
 
 TEST(CommandLine, RejectsWhatItCannotDoWithAReason)
 {
-    const std::pair<std::initializer_list<const char16_t *>, const char16_t *> cases[] = {
-        {{u"--once", u"--format", u"xml"}, u"unknown format \"xml\""},
-        {{u"--format", u"json"}, u"--format is only used with --once"},
-        {{u"--frobnicate"}, u"Unknown option 'frobnicate'."},
-        {{u"--once", u"--format"}, u"Missing value after '--format'."},
-        {{u"extra"}, u"unexpected argument: extra"},
+    const std::pair<QStringList, const char16_t *> cases[] = {
+        {{u"--once"_s, u"--format"_s, u"xml"_s}, u"unknown format \"xml\""},
+        {{u"--format"_s, u"json"_s}, u"--format is only used with --once"},
+        {{u"--frobnicate"_s}, u"Unknown option 'frobnicate'."},
+        {{u"--once"_s, u"--format"_s}, u"Missing value after '--format'."},
+        {{u"extra"_s}, u"unexpected argument: extra"},
     };
     for (const auto &[words, message] : cases) {
         const Command command = parse(words);

@@ -25,15 +25,14 @@ using testing::HasSubstr;
 
 unsigned modeOf(const QString &path)
 {
-    struct stat info {};
+    struct stat info { };
     EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0) << path.toStdString();
     return info.st_mode & 07777;
 }
 
 QStringList entriesOf(const QString &folder)
 {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                  | QDir::NoDotAndDotDot);
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
 }
 
 // A read's outcome spelled out, so that a mismatch reads well.
@@ -54,7 +53,7 @@ public:
     {
         m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         ::getrlimit(RLIMIT_FSIZE, &m_oldLimit);
-        const rlimit lowered{limit, m_oldLimit.rlim_max};
+        const rlimit lowered { limit, m_oldLimit.rlim_max };
         ::setrlimit(RLIMIT_FSIZE, &lowered);
     }
     ~FileSizeLimit()
@@ -66,7 +65,7 @@ public:
     FileSizeLimit &operator=(const FileSizeLimit &) = delete;
 
 private:
-    rlimit m_oldLimit{};
+    rlimit m_oldLimit {};
     void (*m_oldHandler)(int) = nullptr;
 };
 
@@ -91,8 +90,8 @@ TEST(FilePreferencesStore, keepsFilesPrivateAndCreatesFoldersPrivate)
         const char *name;
         std::optional<QFile::Permissions> existing;
     } cases[] = {
-        {"new file", std::nullopt},
-        {"replaces a readable file", QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther},
+        { "new file", std::nullopt },
+        { "replaces a readable file", QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -117,7 +116,7 @@ TEST(FilePreferencesStore, keepsFilesPrivateAndCreatesFoldersPrivate)
 
 TEST(FilePreferencesStore, refusesKeysThatLeaveTheFolderOrHide)
 {
-    for (const QString &key : {u""_s, u"a/b"_s, u"../settings"_s, u".settings"_s}) {
+    for (const QString &key : { u""_s, u"a/b"_s, u"../settings"_s, u".settings"_s }) {
         SCOPED_TRACE(key.toStdString());
         TempHome home;
         FilePreferencesStore store(home.ribbexConfigDir());
@@ -158,10 +157,9 @@ TEST(FilePreferencesStore, failedWriteLeavesTheOldDocumentAndNoTemporaryFile)
     ASSERT_FALSE(written);
     EXPECT_EQ(written.error().reason.toStdString(), qt_error_string(EFBIG).toStdString());
     EXPECT_THAT(written.error().description().toStdString(),
-                AllOf(HasSubstr(store.pathFor(u"settings"_s).toStdString()),
-                      HasSubstr(written.error().reason.toStdString())));
+        AllOf(HasSubstr(store.pathFor(u"settings"_s).toStdString()), HasSubstr(written.error().reason.toStdString())));
     EXPECT_EQ(readOutcome(store, u"settings"_s), "bytes: old");
-    EXPECT_EQ(entriesOf(home.ribbexConfigDir()), QStringList{u"settings.json"_s});
+    EXPECT_EQ(entriesOf(home.ribbexConfigDir()), QStringList { u"settings.json"_s });
 }
 
 TEST(FilePreferencesStore, keepsACopyBesideTheStoredBytes)

@@ -15,9 +15,8 @@ using namespace Qt::StringLiterals;
 class ScopedEnv {
 public:
     ScopedEnv(const char *name, const std::optional<QString> &value)
-        : m_name(name), m_old(qEnvironmentVariableIsSet(name)
-                                  ? std::optional<QByteArray>(qgetenv(name))
-                                  : std::nullopt)
+        : m_name(name)
+        , m_old(qEnvironmentVariableIsSet(name) ? std::optional<QByteArray>(qgetenv(name)) : std::nullopt)
     {
         set(value ? std::optional<QByteArray>(value->toLocal8Bit()) : std::nullopt);
     }
@@ -46,10 +45,10 @@ TEST(XdgPaths, useTheBaseFoldersOnlyWhenTheyAreAbsolute)
         std::optional<QString> config, cache;
         QString expectedConfig, expectedCache;
     } cases[] = {
-        {"set", u"~/xdg/config"_s, u"~/xdg/cache"_s, u"~/xdg/config"_s, u"~/xdg/cache"_s},
-        {"empty", u""_s, u""_s, u"~/.config"_s, u"~/.cache"_s},
-        {"relative", u"xdg/config"_s, u"xdg/cache"_s, u"~/.config"_s, u"~/.cache"_s},
-        {"unset", std::nullopt, std::nullopt, u"~/.config"_s, u"~/.cache"_s},
+        { "set", u"~/xdg/config"_s, u"~/xdg/cache"_s, u"~/xdg/config"_s, u"~/xdg/cache"_s },
+        { "empty", u""_s, u""_s, u"~/.config"_s, u"~/.cache"_s },
+        { "relative", u"xdg/config"_s, u"xdg/cache"_s, u"~/.config"_s, u"~/.cache"_s },
+        { "unset", std::nullopt, std::nullopt, u"~/.config"_s, u"~/.cache"_s },
     };
     const test::TempHome home;
     const auto inHome = [&](QString path) { return path.replace(u'~', home.path()); };
@@ -59,12 +58,9 @@ TEST(XdgPaths, useTheBaseFoldersOnlyWhenTheyAreAbsolute)
         const ScopedEnv config("XDG_CONFIG_HOME", c.config.transform(inHome));
         const ScopedEnv cache("XDG_CACHE_HOME", c.cache.transform(inHome));
 
-        EXPECT_EQ(ribbexConfigFolder().toStdString(),
-                  inHome(c.expectedConfig + u"/ribbex"_s).toStdString());
-        EXPECT_EQ(autostartFolder().toStdString(),
-                  inHome(c.expectedConfig + u"/autostart"_s).toStdString());
-        EXPECT_EQ(ribbexCacheFolder().toStdString(),
-                  inHome(c.expectedCache + u"/ribbex"_s).toStdString());
+        EXPECT_EQ(ribbexConfigFolder().toStdString(), inHome(c.expectedConfig + u"/ribbex"_s).toStdString());
+        EXPECT_EQ(autostartFolder().toStdString(), inHome(c.expectedConfig + u"/autostart"_s).toStdString());
+        EXPECT_EQ(ribbexCacheFolder().toStdString(), inHome(c.expectedCache + u"/ribbex"_s).toStdString());
     }
 }
 

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QTcpServer>
+#include <QUrl>
+#include <QUrlQuery>
+
+#include <chrono>
+#include <functional>
+
+namespace ribbex::test {
+
+struct HttpTestRequest {
+    QByteArray method;
+    QString path;
+    QUrlQuery query;
+    QMap<QByteArray, QByteArray> headers; // names in lower case
+};
+
+struct HttpTestResponse {
+    int status = 200;
+    QByteArray body{};
+    QList<std::pair<QByteArray, QByteArray>> headers{};
+    std::chrono::milliseconds delay{0};
+    bool stall = false;         // accept the request and never answer
+    bool chunked = false;       // send the body chunked, announcing no length
+    qint64 announcedLength = -1; // a Content-Length other than the body's, for truncated answers
+    QByteArray raw{};           // when set, sent as it is instead of an HTTP response
+};
+
+// An HTTP/1.1 server on loopback that answers each request through a handler and remembers
+// every request it saw, so tests can check paths, queries, headers and counts.
+class HttpTestServer final : public QObject {
+public:
+    using Handler = std::function<HttpTestResponse(const HttpTestRequest &)>;
+
+    explicit HttpTestServer(Handler handler);
+
+    QUrl url(const QString &pathAndQuery = QStringLiteral("/")) const;
+    const QList<HttpTestRequest> &requests() const { return m_requests; }
+    qsizetype count(const QString &path) const;
+    void setHandler(Handler handler) { m_handler = std::move(handler); }
+
+private:
+    void onNewConnection();
+    void onReadyRead(QTcpSocket *socket);
+    void respond(QTcpSocket *socket, const HttpTestResponse &response);
+
+    QTcpServer m_server;
+    Handler m_handler;
+    QList<HttpTestRequest> m_requests;
+};
+
+} // namespace ribbex::test
