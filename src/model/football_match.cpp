@@ -152,14 +152,10 @@ QByteArray encodeFixtureCache(const FootballFixtureCache &cache)
 
 std::optional<FootballFixtureCache> decodeFixtureCache(const QByteArray &document)
 {
-    QJsonParseError error{};
-    const QJsonDocument parsed = QJsonDocument::fromJson(document, &error);
-    if (error.error != QJsonParseError::NoError || !parsed.isObject())
-        return std::nullopt;
-    const QJsonObject o = parsed.object();
+    const std::optional<QJsonObject> o = json::parseObject(document);
     FootballFixtureCache cache;
-    const bool ok = json::required(o, u"fixtures"_s, cache.fixtures, decodeFixtures)
-        && json::required(o, u"scheduleRefreshedAt"_s, cache.scheduleRefreshedAt, decodeRefreshTimes);
+    const bool ok = o && json::required(*o, u"fixtures"_s, cache.fixtures, decodeFixtures)
+        && json::required(*o, u"scheduleRefreshedAt"_s, cache.scheduleRefreshedAt, decodeRefreshTimes);
     return ok ? std::optional(std::move(cache)) : std::nullopt;
 }
 

@@ -109,53 +109,21 @@ std::expected<void, StoreError> SettingsModel::save()
     return m_services.settingsStore.write(RibbexSettings::preferencesKey, *document);
 }
 
-void SettingsModel::setFootballMatches(QList<FootballMatch> matches)
-{
-    m_footballMatches = std::move(matches);
-    Q_EMIT changed();
-}
+void SettingsModel::setFootballMatches(QList<FootballMatch> matches) { publish(m_footballMatches, std::move(matches)); }
 
-void SettingsModel::setFootballStatus(const QString &status)
-{
-    m_footballStatus = status;
-    Q_EMIT changed();
-}
+void SettingsModel::setFootballStatus(const QString &status) { publish(m_footballStatus, status); }
 
-void SettingsModel::setSpotifyTrack(std::optional<SpotifyNowPlaying> track)
-{
-    m_spotifyTrack = std::move(track);
-    Q_EMIT changed();
-}
+void SettingsModel::setSpotifyTrack(std::optional<SpotifyNowPlaying> track) { publish(m_spotifyTrack, std::move(track)); }
 
-void SettingsModel::setSpotifyStatus(const QString &status)
-{
-    m_spotifyStatus = status;
-    Q_EMIT changed();
-}
+void SettingsModel::setSpotifyStatus(const QString &status) { publish(m_spotifyStatus, status); }
 
-void SettingsModel::setWeatherSnapshot(std::optional<WeatherSnapshot> snapshot)
-{
-    m_weatherSnapshot = std::move(snapshot);
-    Q_EMIT changed();
-}
+void SettingsModel::setWeatherSnapshot(std::optional<WeatherSnapshot> snapshot) { publish(m_weatherSnapshot, std::move(snapshot)); }
 
-void SettingsModel::setWeatherStatus(const QString &status)
-{
-    m_weatherStatus = status;
-    Q_EMIT changed();
-}
+void SettingsModel::setWeatherStatus(const QString &status) { publish(m_weatherStatus, status); }
 
-void SettingsModel::setNewsHeadlines(QList<NewsHeadline> headlines)
-{
-    m_newsHeadlines = std::move(headlines);
-    Q_EMIT changed();
-}
+void SettingsModel::setNewsHeadlines(QList<NewsHeadline> headlines) { publish(m_newsHeadlines, std::move(headlines)); }
 
-void SettingsModel::setNewsStatus(const QString &status)
-{
-    m_newsStatus = status;
-    Q_EMIT changed();
-}
+void SettingsModel::setNewsStatus(const QString &status) { publish(m_newsStatus, status); }
 
 std::optional<NewsFeed> SettingsModel::selectedNewsFeed() const
 {

@@ -97,6 +97,14 @@ Q_SIGNALS:
     void changed();
 
 private:
+    // Every observable property changes through here, so none can forget to announce it.
+    template <typename T>
+    void publish(T &property, T value)
+    {
+        property = std::move(value);
+        Q_EMIT changed();
+    }
+
     void loadFixtureCache();
     void applyStartupAdjustments();
     void setLaunchAtLoginState(bool enabled, const QString &status);

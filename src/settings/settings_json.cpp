@@ -127,13 +127,9 @@ std::optional<QByteArray> encodeSettings(const RibbexSettings &settings)
 
 std::optional<RibbexSettings> decodeSettings(const QByteArray &document)
 {
-    QJsonParseError error{};
-    const QJsonDocument parsed = QJsonDocument::fromJson(document, &error);
-    if (error.error != QJsonParseError::NoError || !parsed.isObject())
-        return std::nullopt;
-    const QJsonObject object = parsed.object();
+    const std::optional<QJsonObject> object = json::parseObject(document);
     RibbexSettings settings;
-    if (!readRequiredFields(object, settings) || !readOptionalFields(object, settings))
+    if (!object || !readRequiredFields(*object, settings) || !readOptionalFields(*object, settings))
         return std::nullopt;
     return settings;
 }

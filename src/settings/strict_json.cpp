@@ -1,6 +1,17 @@
 #include "settings/strict_json.h"
 
+#include <QJsonDocument>
+
 namespace ribbex::json {
+
+std::optional<QJsonObject> parseObject(const QByteArray &document)
+{
+    QJsonParseError error{};
+    const QJsonDocument parsed = QJsonDocument::fromJson(document, &error);
+    if (error.error != QJsonParseError::NoError || !parsed.isObject())
+        return std::nullopt;
+    return parsed.object();
+}
 
 bool decode(const QJsonValue &value, bool &out)
 {

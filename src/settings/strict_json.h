@@ -13,6 +13,9 @@
 
 namespace ribbex::json {
 
+// The top-level object of a JSON document, or nothing when the text is no JSON object.
+std::optional<QJsonObject> parseObject(const QByteArray &document);
+
 bool decode(const QJsonValue &value, bool &out);
 bool decode(const QJsonValue &value, double &out);
 // Whole numbers only: 13 and 13.0 read, 13.5 and 1e300 do not.
