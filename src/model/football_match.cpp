@@ -88,7 +88,7 @@ bool decodeFixtures(const QJsonValue &value, QList<FootballMatch> &out)
 {
     if (!value.isArray())
         return false;
-    for (const QJsonValue &element : value.toArray()) {
+    for (const QJsonValue element : value.toArray()) {
         std::optional<FootballMatch> match = decodeMatch(element);
         if (!match)
             return false;

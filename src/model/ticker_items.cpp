@@ -86,10 +86,11 @@ QList<FootballMatch> footballWindow(const SettingsModel &model)
 QList<TickerItem> footballItems(const SettingsModel &model)
 {
     const bool separateZone = model.settings().separateFootballZone.value_or(false);
-    const QString status = model.footballStatus();
+    const QString &status = model.footballStatus();
+    const QTimeZone zone = model.clock().timeZone();
     QList<TickerItem> items;
     for (const FootballMatch &match : footballWindow(model)) {
-        const QString text = separateZone ? footballZoneText(match) : tickerText(match, model.clock().timeZone());
+        const QString text = separateZone ? footballZoneText(match) : tickerText(match, zone);
         items.append({u"football-" + match.id, TickerSource::football, text, match.competition.name, std::nullopt});
     }
     if (!items.isEmpty())

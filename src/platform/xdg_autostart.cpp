@@ -84,7 +84,7 @@ std::expected<void, LoginItemError> XdgAutostart::registerApp()
     if (saved)
         saved = saveFileAtomically(entryPath(), entry, readableByAll);
     if (!saved)
-        return std::unexpected(failure(u"add Ribbex to"_s, saved.error()));
+        return std::unexpected(failure(u"add ribbex to"_s, saved.error()));
     return {};
 }
 
@@ -97,7 +97,7 @@ std::expected<void, LoginItemError> XdgAutostart::unregisterApp()
     const int error = errno;
     if (error == ENOENT)
         return {};
-    return std::unexpected(failure(u"remove Ribbex from"_s, { path, qt_error_string(error) }));
+    return std::unexpected(failure(u"remove ribbex from"_s, { path, qt_error_string(error) }));
 }
 
 } // namespace ribbex

@@ -41,7 +41,7 @@ bool decodeMappedSet(const QJsonValue &value, std::set<T> &out, FromString fromS
     if (!value.isArray())
         return false;
     std::set<T> result;
-    for (const QJsonValue &element : value.toArray()) {
+    for (const QJsonValue element : value.toArray()) {
         T item{};
         if (!decodeMapped(element, item, fromString))
             return false;

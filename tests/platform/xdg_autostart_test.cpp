@@ -131,10 +131,10 @@ TEST(XdgAutostart, reportsFailureWhenTheFolderIsAFile)
 
     ASSERT_FALSE(registered);
     EXPECT_THAT(registered.error().description().toStdString(),
-        testing::StartsWith("Could not add Ribbex to the programs started at login: "));
+        testing::StartsWith("Could not add ribbex to the programs started at login: "));
     ASSERT_FALSE(unregistered);
     EXPECT_THAT(unregistered.error().description().toStdString(),
-        testing::StartsWith("Could not remove Ribbex from the programs started at login: "));
+        testing::StartsWith("Could not remove ribbex from the programs started at login: "));
     EXPECT_EQ(autostart.status(), LoginItemStatus::unavailable);
     EXPECT_EQ(readFile(home.autostartDir()), "not a folder");
 }

@@ -16,7 +16,7 @@ std::unique_ptr<QNetworkAccessManager> makeNetworkAccessManager(const QString &c
 
 QUrl serviceBaseUrl(const char *environmentVariable, const QUrl &fallback)
 {
-    const QUrl configured(qEnvironmentVariable(environmentVariable), QUrl::StrictMode);
+    QUrl configured(qEnvironmentVariable(environmentVariable), QUrl::StrictMode);
     const QString scheme = configured.scheme().toLower();
     if (configured.isValid() && (scheme == u"http" || scheme == u"https") && !configured.host().isEmpty())
         return configured;
