@@ -57,7 +57,7 @@ bool decodeScore(const QJsonValue &value, FootballMatch::Score &score)
 
 QJsonObject encodeTeam(const FootballMatch::Team &team)
 {
-    QJsonObject o{{u"name"_s, team.name}};
+    QJsonObject o {{u"name"_s, team.name}};
     json::putOptional(o, u"shortName"_s, team.shortName);
     return o;
 }
@@ -112,13 +112,13 @@ bool FootballMatch::hasResult() const
 
 QJsonObject encodeMatch(const FootballMatch &match)
 {
-    QJsonObject o{
+    QJsonObject o {
         {u"id"_s, match.id},
         {u"utcDate"_s, toReferenceSeconds(match.utcDate)},
         {u"status"_s, match.status},
         {u"homeTeam"_s, encodeTeam(match.homeTeam)},
         {u"awayTeam"_s, encodeTeam(match.awayTeam)},
-        {u"competition"_s, QJsonObject{{u"name"_s, match.competition.name}, {u"code"_s, match.competition.code}}},
+        {u"competition"_s, QJsonObject {{u"name"_s, match.competition.name}, {u"code"_s, match.competition.code}}},
         {u"score"_s, encodeScore(match.score)},
     };
     json::putOptional(o, u"minute"_s, match.minute);
@@ -146,7 +146,7 @@ QByteArray encodeFixtureCache(const FootballFixtureCache &cache)
     QJsonObject refreshedAt;
     for (auto it = cache.scheduleRefreshedAt.constBegin(); it != cache.scheduleRefreshedAt.constEnd(); ++it)
         refreshedAt.insert(it.key(), toReferenceSeconds(it.value()));
-    const QJsonObject document{{u"fixtures"_s, fixtures}, {u"scheduleRefreshedAt"_s, refreshedAt}};
+    const QJsonObject document {{u"fixtures"_s, fixtures}, {u"scheduleRefreshedAt"_s, refreshedAt}};
     return QJsonDocument(document).toJson(QJsonDocument::Compact);
 }
 
@@ -157,6 +157,14 @@ std::optional<FootballFixtureCache> decodeFixtureCache(const QByteArray &documen
     const bool ok = o && json::required(*o, u"fixtures"_s, cache.fixtures, decodeFixtures)
         && json::required(*o, u"scheduleRefreshedAt"_s, cache.scheduleRefreshedAt, decodeRefreshTimes);
     return ok ? std::optional(std::move(cache)) : std::nullopt;
+}
+
+QList<FootballMatch> pruneStaleFixtures(QList<FootballMatch> fixtures, const QDateTime &now)
+{
+    constexpr qint64 keepingSeconds = 14 * 86400;
+    const QDateTime oldestKept = now.addSecs(-keepingSeconds);
+    fixtures.removeIf([&](const FootballMatch &match) { return match.utcDate < oldestKept; });
+    return fixtures;
 }
 
 } // namespace ribbex

@@ -83,4 +83,8 @@ QByteArray encodeFixtureCache(const FootballFixtureCache &cache);
 // Nothing when any required key of the document or of one of its matches is missing or mistyped.
 std::optional<FootballFixtureCache> decodeFixtureCache(const QByteArray &document);
 
+// Without the fixtures that kicked off more than 14 days before now: they can never show again,
+// so saving and loading the cache drop them and it stays bounded.
+QList<FootballMatch> pruneStaleFixtures(QList<FootballMatch> fixtures, const QDateTime &now);
+
 } // namespace ribbex

@@ -80,7 +80,7 @@ void SettingsModel::loadFixtureCache()
     if (!bytes || !bytes->has_value())
         return;
     if (std::optional<FootballFixtureCache> cache = decodeFixtureCache(**bytes)) {
-        m_footballMatches = std::move(cache->fixtures);
+        m_footballMatches = pruneStaleFixtures(std::move(cache->fixtures), m_services.clock.now());
         m_bookkeeping.footballScheduleRefreshedAt = std::move(cache->scheduleRefreshedAt);
     }
 }
@@ -98,10 +98,11 @@ std::expected<void, StoreError> SettingsModel::save()
 {
     const std::optional<QByteArray> document = encodeSettings(m_settings);
     if (!document)
-        return std::unexpected(StoreError{RibbexSettings::preferencesKey, QStringLiteral("a number is not finite")});
+        return std::unexpected(StoreError {RibbexSettings::preferencesKey, QStringLiteral("a number is not finite")});
     if (m_keepUnreadableSettingsBeforeSave) {
         // Without the copy the user's only version of their settings would be lost: don't save.
-        if (auto kept = m_services.settingsStore.keepCopy(RibbexSettings::preferencesKey, QStringLiteral(".unreadable"));
+        if (auto kept
+            = m_services.settingsStore.keepCopy(RibbexSettings::preferencesKey, QStringLiteral(".unreadable"));
             !kept)
             return kept;
         m_keepUnreadableSettingsBeforeSave = false;
@@ -109,21 +110,45 @@ std::expected<void, StoreError> SettingsModel::save()
     return m_services.settingsStore.write(RibbexSettings::preferencesKey, *document);
 }
 
-void SettingsModel::setFootballMatches(QList<FootballMatch> matches) { publish(m_footballMatches, std::move(matches)); }
+void SettingsModel::setFootballMatches(QList<FootballMatch> matches)
+{
+    publish(m_footballMatches, std::move(matches));
+}
 
-void SettingsModel::setFootballStatus(const QString &status) { publish(m_footballStatus, status); }
+void SettingsModel::setFootballStatus(const QString &status)
+{
+    publish(m_footballStatus, status);
+}
 
-void SettingsModel::setSpotifyTrack(std::optional<SpotifyNowPlaying> track) { publish(m_spotifyTrack, std::move(track)); }
+void SettingsModel::setSpotifyTrack(std::optional<SpotifyNowPlaying> track)
+{
+    publish(m_spotifyTrack, std::move(track));
+}
 
-void SettingsModel::setSpotifyStatus(const QString &status) { publish(m_spotifyStatus, status); }
+void SettingsModel::setSpotifyStatus(const QString &status)
+{
+    publish(m_spotifyStatus, status);
+}
 
-void SettingsModel::setWeatherSnapshot(std::optional<WeatherSnapshot> snapshot) { publish(m_weatherSnapshot, std::move(snapshot)); }
+void SettingsModel::setWeatherSnapshot(std::optional<WeatherSnapshot> snapshot)
+{
+    publish(m_weatherSnapshot, std::move(snapshot));
+}
 
-void SettingsModel::setWeatherStatus(const QString &status) { publish(m_weatherStatus, status); }
+void SettingsModel::setWeatherStatus(const QString &status)
+{
+    publish(m_weatherStatus, status);
+}
 
-void SettingsModel::setNewsHeadlines(QList<NewsHeadline> headlines) { publish(m_newsHeadlines, std::move(headlines)); }
+void SettingsModel::setNewsHeadlines(QList<NewsHeadline> headlines)
+{
+    publish(m_newsHeadlines, std::move(headlines));
+}
 
-void SettingsModel::setNewsStatus(const QString &status) { publish(m_newsStatus, status); }
+void SettingsModel::setNewsStatus(const QString &status)
+{
+    publish(m_newsStatus, status);
+}
 
 std::optional<NewsFeed> SettingsModel::selectedNewsFeed() const
 {
