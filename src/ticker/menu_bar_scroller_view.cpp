@@ -1,0 +1,80 @@
+#include "ticker/menu_bar_scroller_view.h"
+
+#include "ticker/ticker_clicks.h"
+#include "ticker/ticker_scroll.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <chrono>
+
+namespace ribbex {
+
+MenuBarScrollerView::MenuBarScrollerView(const SettingsModel &model, TickerClickHandler &clickHandler, QWidget *parent)
+    : QWidget(parent)
+    , m_renderer(model)
+    , m_clickHandler(clickHandler)
+{
+    resize(320, 22);
+    m_renderer.setViewSize(size());
+    m_renderer.setDevicePixelRatio(devicePixelRatioF());
+    m_timer.setTimerType(Qt::PreciseTimer);
+    m_timer.setInterval(std::chrono::milliseconds(static_cast<int>(1000 / ticksPerSecond)));
+    connect(&m_timer, &QTimer::timeout, this, &MenuBarScrollerView::advance);
+    refreshContent();
+    setAnimationEnabled(true);
+}
+
+void MenuBarScrollerView::refreshContent()
+{
+    m_renderer.refreshContent();
+    updateOpaquePainting();
+    update();
+}
+
+void MenuBarScrollerView::setAnimationEnabled(bool enabled)
+{
+    if (!enabled)
+        m_timer.stop();
+    else if (!m_timer.isActive())
+        m_timer.start();
+}
+
+void MenuBarScrollerView::advance()
+{
+    m_renderer.advance();
+    update();
+}
+
+void MenuBarScrollerView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    // The renderer follows the painter's device, so a move to a screen of another scale
+    // redraws the run picture once.
+    m_renderer.paint(painter);
+}
+
+void MenuBarScrollerView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_renderer.setViewSize(size());
+}
+
+void MenuBarScrollerView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::RightButton) {
+        Q_EMIT contextMenuRequested(event->globalPosition().toPoint());
+        return;
+    }
+    if (event->button() != Qt::LeftButton)
+        return;
+    if (const std::optional<ClickableRange> range = m_renderer.rangeAt(event->position()))
+        handleClick(*range, m_clickHandler);
+}
+
+void MenuBarScrollerView::updateOpaquePainting()
+{
+    setAttribute(Qt::WA_OpaquePaintEvent, m_renderer.isOpaque());
+}
+
+} // namespace ribbex

@@ -1,0 +1,50 @@
+#pragma once
+
+// The strip the user sees: the ticker scrolling right to left at 30 ticks a second, painted by
+// the renderer at the screen's device pixel ratio, answering left and right clicks.
+
+#include "ticker/ticker_renderer.h"
+
+#include <QTimer>
+#include <QWidget>
+
+namespace ribbex {
+
+class TickerClickHandler;
+
+class MenuBarScrollerView final : public QWidget {
+    Q_OBJECT
+
+public:
+    // The model and the click handler must outlive the view. The view starts 320 × 22 with its
+    // scroll timer running.
+    MenuBarScrollerView(const SettingsModel &model, TickerClickHandler &clickHandler, QWidget *parent = nullptr);
+
+    // Recompose after a model change.
+    void refreshContent();
+    // Stops the scroll timer (false) or starts it when none runs (true).
+    void setAnimationEnabled(bool enabled);
+    bool isAnimationEnabled() const { return m_timer.isActive(); }
+    // One scroll tick.
+    void advance();
+
+    const TickerRenderer &renderer() const { return m_renderer; }
+
+Q_SIGNALS:
+    // A right click; the host shows the context menu there.
+    void contextMenuRequested(const QPoint &globalPosition);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    void updateOpaquePainting();
+
+    TickerRenderer m_renderer;
+    TickerClickHandler &m_clickHandler;
+    QTimer m_timer;
+};
+
+} // namespace ribbex
