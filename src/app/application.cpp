@@ -1,41 +1,26 @@
 #include "app/application.h"
 
 #include "app/command_line.h"
-#include "app/once_output.h"
-#include "model/settings_model.h"
-#include "platform/clock.h"
-#include "platform/file_preferences_store.h"
-#include "platform/xdg_autostart.h"
-#include "platform/xdg_paths.h"
+#include "app/once_run.h"
 
+#include <QCoroTask>
+
+#include <QByteArrayView>
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
+#include <memory>
 
 namespace ribbex {
 
 namespace {
 
-void print(FILE *stream, const QByteArray &bytes)
-{
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
-    std::fflush(stream);
-}
-
 void printLine(FILE *stream, const QString &text)
 {
-    print(stream, text.toUtf8() + '\n');
-}
-
-int printOnce()
-{
-    FilePreferencesStore settingsStore(ribbexConfigFolder());
-    FilePreferencesStore cacheStore(ribbexCacheFolder());
-    XdgAutostart loginItems(autostartFolder(), QCoreApplication::applicationFilePath());
-    const SystemClock clock;
-    const SettingsModel model({settingsStore, cacheStore, loginItems, clock, /*mayRegisterLoginItem=*/false});
-    print(stdout, tickerAsJson(model));
-    return 0;
+    const QByteArray bytes = text.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+    std::fflush(stream);
 }
 
 int runCommand(const Command &command)
@@ -52,17 +37,43 @@ int runCommand(const Command &command)
         printLine(stderr, u"ribbex: " + error->message + u"\nTry 'ribbex --help'.");
         return 2;
     }
-    if (std::holds_alternative<PrintOnce>(command))
-        return printOnce();
+    if (const auto *run = std::get_if<RunOnce>(&command))
+        return QCoro::waitFor(runOnce(*run));
     printLine(stderr, QStringLiteral("ribbex: this build has no ticker strip yet; 'ribbex --once' prints the ticker."));
     return 1;
+}
+
+// Painting text needs the GUI half of Qt, but never a display: pictures are drawn offscreen.
+bool wantsPicture(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (QByteArrayView(argv[i]).startsWith("--render"))
+            return true;
+    }
+    return false;
+}
+
+// A command-line run prints only its result and its own errors, not Qt's chatter about the
+// session it runs in (such as a missing XDG_RUNTIME_DIR).
+void dropQtChatter(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fputs((message + u'\n').toLocal8Bit().constData(), stderr);
 }
 
 } // namespace
 
 int runApplication(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    qInstallMessageHandler(dropQtChatter);
+    std::unique_ptr<QCoreApplication> app;
+    if (wantsPicture(argc, argv)) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(QStringLiteral("ribbex"));
     QCoreApplication::setApplicationVersion(QStringLiteral(RIBBEX_VERSION));
     return runCommand(parseCommandLine(QCoreApplication::arguments()));

@@ -5,13 +5,21 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <variant>
 
 namespace ribbex {
 
-struct PrintOnce {
-    enum class Format { json };
-    Format format = Format::json;
+// Refresh every enabled source once, then print the ticker and/or paint it into a PNG.
+struct RunOnce {
+    enum class Format { text, json };
+
+    bool print = true;
+    Format format = Format::text;
+    std::optional<QString> renderFile;
+    std::optional<int> renderWidth; // logical pixels; the width setting when absent
+    double renderScale = 1.0;
+    bool refresh = true; // --render alone paints what is stored, without refreshing
 };
 struct ShowHelp {
     QString text;
@@ -19,12 +27,12 @@ struct ShowHelp {
 struct ShowVersion {
     QString text;
 };
-struct StartStrip {};
+struct StartStrip { };
 struct CommandLineError {
     QString message;
 };
 
-using Command = std::variant<StartStrip, PrintOnce, ShowHelp, ShowVersion, CommandLineError>;
+using Command = std::variant<StartStrip, RunOnce, ShowHelp, ShowVersion, CommandLineError>;
 
 Command parseCommandLine(const QStringList &arguments);
 

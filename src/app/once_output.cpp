@@ -12,7 +12,7 @@ using namespace Qt::StringLiterals;
 
 QJsonObject itemAsJson(const TickerItem &item)
 {
-    QJsonObject object{{u"id"_s, item.id}, {u"source"_s, rawValue(item.source)}, {u"text"_s, item.text}};
+    QJsonObject object {{u"id"_s, item.id}, {u"source"_s, rawValue(item.source)}, {u"text"_s, item.text}};
     if (item.detail)
         object.insert(u"detail"_s, *item.detail);
     if (item.actionURL)
@@ -38,7 +38,7 @@ QByteArray tickerAsJson(const SettingsModel &model)
     QJsonArray items;
     for (const TickerItem &item : model.items())
         items.append(itemAsJson(item));
-    const QJsonObject document{{u"items"_s, items}, {u"status"_s, statusAsJson(model)}};
+    const QJsonObject document {{u"items"_s, items}, {u"status"_s, statusAsJson(model)}};
     return QJsonDocument(document).toJson(QJsonDocument::Compact) + '\n';
 }
 

@@ -28,7 +28,11 @@ QString footballZoneText(const FootballMatch &match)
 
 QString shortKickOffTime(const QDateTime &kickOff, const QTimeZone &zone, const QLocale &locale)
 {
-    return locale.toString(kickOff.toTimeZone(zone).time(), QLocale::ShortFormat);
+    const QTime time = kickOff.toTimeZone(zone).time();
+    // Qt's C locale (LANG=C, C.UTF-8 or unset) gives seconds even in its short format.
+    if (locale.language() == QLocale::C)
+        return time.toString(u"HH:mm");
+    return locale.toString(time, QLocale::ShortFormat);
 }
 
 } // namespace ribbex

@@ -9,18 +9,42 @@ using namespace Qt::StringLiterals;
 
 Command parse(const QStringList &words)
 {
-    return parseCommandLine(QStringList{u"ribbex"_s} + words);
+    return parseCommandLine(QStringList {u"ribbex"_s} + words);
 }
 
 TEST(CommandLine, ChoosesWhatToRun)
 {
     EXPECT_TRUE(std::holds_alternative<StartStrip>(parse({})));
-    EXPECT_TRUE(std::holds_alternative<PrintOnce>(parse({u"--once"_s})));
-    EXPECT_TRUE(std::holds_alternative<PrintOnce>(parse({u"--once"_s, u"--format"_s, u"json"_s})));
-    EXPECT_TRUE(std::holds_alternative<PrintOnce>(parse({u"--format=json"_s, u"--once"_s})));
     EXPECT_TRUE(std::holds_alternative<ShowVersion>(parse({u"--version"_s})));
-    EXPECT_TRUE(std::holds_alternative<ShowHelp>(parse({u"--help"_s})));
     EXPECT_TRUE(std::holds_alternative<ShowHelp>(parse({u"--once"_s, u"-h"_s})));
+
+    const struct {
+        QStringList words;
+        bool print;
+        RunOnce::Format format;
+        std::optional<QString> file;
+        std::optional<int> width;
+        double scale;
+        bool refresh;
+    } cases[] = {
+        {{u"--once"_s}, true, RunOnce::Format::text, std::nullopt, std::nullopt, 1.0, true},
+        {{u"--format=json"_s, u"--once"_s}, true, RunOnce::Format::json, std::nullopt, std::nullopt, 1.0, true},
+        {{u"--render"_s, u"a.png"_s}, false, RunOnce::Format::text, u"a.png"_s, std::nullopt, 1.0, false},
+        {{u"--render"_s, u"a.png"_s, u"--width"_s, u"500"_s, u"--scale"_s, u"1.5"_s}, false, RunOnce::Format::text,
+            u"a.png"_s, 500, 1.5, false},
+        {{u"--once"_s, u"--render"_s, u"b.png"_s}, true, RunOnce::Format::text, u"b.png"_s, std::nullopt, 1.0, true},
+    };
+    for (const auto &c : cases) {
+        const Command command = parse(c.words);
+        ASSERT_TRUE(std::holds_alternative<RunOnce>(command)) << c.words.join(u' ').toStdString();
+        const RunOnce &run = std::get<RunOnce>(command);
+        EXPECT_EQ(run.print, c.print);
+        EXPECT_EQ(run.format, c.format);
+        EXPECT_EQ(run.renderFile, c.file);
+        EXPECT_EQ(run.renderWidth, c.width);
+        EXPECT_EQ(run.renderScale, c.scale);
+        EXPECT_EQ(run.refresh, c.refresh);
+    }
 }
 
 TEST(CommandLine, RejectsWhatItCannotDoWithAReason)
@@ -28,6 +52,12 @@ TEST(CommandLine, RejectsWhatItCannotDoWithAReason)
     const std::pair<QStringList, const char16_t *> cases[] = {
         {{u"--once"_s, u"--format"_s, u"xml"_s}, u"unknown format \"xml\""},
         {{u"--format"_s, u"json"_s}, u"--format is only used with --once"},
+        {{u"--render"_s, u"a.png"_s, u"--format"_s, u"json"_s}, u"--format is only used with --once"},
+        {{u"--once"_s, u"--width"_s, u"300"_s}, u"--width and --scale are only used with --render"},
+        {{u"--render"_s, u"a.png"_s, u"--width"_s, u"0"_s}, u"--width must be"},
+        {{u"--render"_s, u"a.png"_s, u"--width"_s, u"wide"_s}, u"--width must be"},
+        {{u"--render"_s, u"a.png"_s, u"--scale"_s, u"nan"_s}, u"--scale must be"},
+        {{u"--render"_s, u"a.png"_s, u"--scale"_s, u"100"_s}, u"--scale must be"},
         {{u"--frobnicate"_s}, u"Unknown option 'frobnicate'."},
         {{u"--once"_s, u"--format"_s}, u"Missing value after '--format'."},
         {{u"extra"_s}, u"unexpected argument: extra"},

@@ -8,11 +8,11 @@ namespace {
 using namespace Qt::StringLiterals;
 
 FootballMatch fixture(const QString &status, std::optional<qint64> home, std::optional<qint64> away,
-                      std::optional<qint64> minute = std::nullopt)
+    std::optional<qint64> minute = std::nullopt)
 {
     return {u"1"_s, QDateTime(QDate(2026, 12, 6), QTime(20, 0), QTimeZone::utc()), status, minute,
-            {u"Arsenal"_s, u"ARS"_s}, {u"Chelsea"_s, std::nullopt}, {u"England Premier League"_s, u"eng.1"_s},
-            {{home, away}}};
+        {u"Arsenal"_s, u"ARS"_s}, {u"Chelsea"_s, std::nullopt}, {u"England Premier League"_s, u"eng.1"_s},
+        {{home, away}}};
 }
 
 TEST(MatchTexts, ResultOnlyWhenInPlayOrOverWithBothScores)
@@ -31,8 +31,7 @@ TEST(MatchTexts, ResultOnlyWhenInPlayOrOverWithBothScores)
         {fixture(matchStatus::penaltyShootout, 1, 1), u"ARS 1\u20131 Chelsea", u"ARS 1-1 Chelsea"},
         {fixture(matchStatus::inPlay, 2, std::nullopt, 10), u"ARS v Chelsea \u00B7 20:00", u"ARS - Chelsea"},
         {fixture(matchStatus::scheduled, 2, 1, 10), u"ARS v Chelsea \u00B7 20:00", u"ARS - Chelsea"},
-        {fixture(matchStatus::scheduled, std::nullopt, std::nullopt), u"ARS v Chelsea \u00B7 20:00",
-         u"ARS - Chelsea"},
+        {fixture(matchStatus::scheduled, std::nullopt, std::nullopt), u"ARS v Chelsea \u00B7 20:00", u"ARS - Chelsea"},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(tickerText(c.match, utc, english), QString::fromUtf16(c.ticker));
@@ -59,6 +58,7 @@ TEST(MatchTexts, KickOffTimeIsInTheUsersZoneAndLocale)
         {"Europe/London", QLocale(QLocale::English, QLocale::UnitedKingdom), u"20:30"},
         {"America/New_York", QLocale(QLocale::English, QLocale::UnitedStates), u"3:30\u202FPM"},
         {"Asia/Kolkata", QLocale(QLocale::English, QLocale::UnitedKingdom), u"01:00"},
+        {"UTC", QLocale::c(), u"19:30"}, // a short time has no seconds, not even in the C locale
     };
     for (const auto &c : cases) {
         const QString text = shortKickOffTime(kickOff, QTimeZone(c.zone), c.locale);

@@ -1,0 +1,89 @@
+#include "app/once_run.h"
+
+#include "app/once_output.h"
+#include "model/settings_model.h"
+#include "platform/clock.h"
+#include "platform/file_preferences_store.h"
+#include "platform/xdg_autostart.h"
+#include "platform/xdg_paths.h"
+#include "sources/football/football_refresh.h"
+#include "sources/net/network_access.h"
+#include "sources/news/news_refresh.h"
+#include "ticker/strip_render.h"
+
+#include <QCoreApplication>
+#include <QImage>
+
+#include <cstdio>
+
+namespace ribbex {
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+void print(FILE *stream, const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+// Football and news start together; the run waits for both.
+QCoro::Task<> refreshEnabledSources(SettingsModel &model)
+{
+    const auto network = makeNetworkAccessManager(ribbexCacheFolder() + u"/http"_s);
+    ESPNFootballProvider scoreboard(*network, serviceBaseUrl("RIBBEX_ESPN_URL", QUrl(u"https://site.api.espn.com"_s)));
+    FootballRefresh football(model, scoreboard);
+    NewsRSSProvider feeds(*network);
+    NewsRefresh news(model, feeds);
+
+    std::optional<QCoro::Task<>> footballPass;
+    std::optional<QCoro::Task<>> newsPass;
+    if (model.settings().isEnabled(TickerSource::football))
+        footballPass = football.refreshFootballSchedules();
+    if (model.settings().isEnabled(TickerSource::news))
+        newsPass = news.refreshNews();
+    if (footballPass)
+        co_await *footballPass;
+    if (newsPass)
+        co_await *newsPass;
+}
+
+QByteArray printed(const SettingsModel &model, RunOnce::Format format)
+{
+    if (format == RunOnce::Format::json)
+        return tickerAsJson(model);
+    return plainTickerLine(model).trimmed().toUtf8() + '\n';
+}
+
+bool paint(const SettingsModel &model, const RunOnce &run)
+{
+    StripRenderOptions options;
+    if (run.renderWidth)
+        options.width = *run.renderWidth;
+    options.scale = run.renderScale;
+    return renderStrip(model, options).save(*run.renderFile, "PNG");
+}
+
+} // namespace
+
+QCoro::Task<int> runOnce(RunOnce run)
+{
+    FilePreferencesStore settingsStore(ribbexConfigFolder());
+    FilePreferencesStore cacheStore(ribbexCacheFolder());
+    XdgAutostart loginItems(autostartFolder(), QCoreApplication::applicationFilePath());
+    const SystemClock clock;
+    SettingsModel model({settingsStore, cacheStore, loginItems, clock, /*mayRegisterLoginItem=*/false});
+
+    if (run.refresh)
+        co_await refreshEnabledSources(model);
+    if (run.print)
+        print(stdout, printed(model, run.format));
+    if (run.renderFile && !paint(model, run)) {
+        print(stderr, "ribbex: could not write the picture to " + run.renderFile->toUtf8() + '\n');
+        co_return 1;
+    }
+    co_return 0;
+}
+
+} // namespace ribbex
