@@ -98,8 +98,7 @@ Q_SIGNALS:
 
 private:
     // Every observable property changes through here, so none can forget to announce it.
-    template <typename T>
-    void publish(T &property, T value)
+    template<typename T> void publish(T &property, T value)
     {
         property = std::move(value);
         Q_EMIT changed();

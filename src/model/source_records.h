@@ -37,7 +37,7 @@ QString symbolName(WeatherConditionIcon icon);
 
 struct WeatherSnapshot {
     qint64 temperature = 0; // rounded to whole degrees
-    QString unit;           // "C" or "F"
+    QString unit; // "C" or "F"
     QString condition;
     WeatherConditionIcon icon = WeatherConditionIcon::clear;
     QString location;

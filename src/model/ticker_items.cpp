@@ -17,9 +17,9 @@ TickerItem spotifyItem(const SettingsModel &model)
 {
     if (const auto &track = model.spotifyTrack())
         return {QStringLiteral("spotify-now-playing"), TickerSource::spotify, track->title, track->artist,
-                QUrl(QStringLiteral("spotify:"))};
+            QUrl(QStringLiteral("spotify:"))};
     return {QStringLiteral("spotify-status"), TickerSource::spotify, u"Spotify" + itemSeparator + model.spotifyStatus(),
-            std::nullopt, std::nullopt};
+        std::nullopt, std::nullopt};
 }
 
 qsizetype headlineCount(const RibbexSettings &settings)
@@ -34,7 +34,7 @@ QList<TickerItem> newsItems(const SettingsModel &model)
     if (headlines.isEmpty()) {
         const QString name = feed ? feed->name : NewsFeed::customName;
         return {{QStringLiteral("news-status"), TickerSource::news, name + itemSeparator + model.newsStatus(),
-                 std::nullopt, std::nullopt}};
+            std::nullopt, std::nullopt}};
     }
     QList<TickerItem> items;
     const std::optional<QString> detail = feed ? std::optional(feed->name) : std::nullopt;
@@ -47,11 +47,12 @@ TickerItem weatherItem(const SettingsModel &model)
 {
     const auto &snapshot = model.weatherSnapshot();
     if (!snapshot)
-        return {QStringLiteral("weather-status"), TickerSource::weather, u"Weather" + itemSeparator + model.weatherStatus(),
-                std::nullopt, std::nullopt};
+        return {QStringLiteral("weather-status"), TickerSource::weather,
+            u"Weather" + itemSeparator + model.weatherStatus(), std::nullopt, std::nullopt};
     const QString text = QString::number(snapshot->temperature) + u'\u00B0' + snapshot->unit + u' '
         + weatherSymbolMarker + u' ' + snapshot->location;
-    return {QStringLiteral("weather-current"), TickerSource::weather, text, std::nullopt, QUrl(QStringLiteral("weather://"))};
+    return {QStringLiteral("weather-current"), TickerSource::weather, text, std::nullopt,
+        QUrl(QStringLiteral("weather://"))};
 }
 
 // Live: unfinished, kicked off no later than now and less than 2.5 hours ago. Upcoming: kicks
@@ -97,9 +98,9 @@ QList<TickerItem> footballItems(const SettingsModel &model)
         return items;
     if (separateZone)
         return {{QStringLiteral("football-status"), TickerSource::football, QStringLiteral("NO FIXTURES"), status,
-                 std::nullopt}};
+            std::nullopt}};
     return {{QStringLiteral("football-status"), TickerSource::football, u"Football" + itemSeparator + status, status,
-             std::nullopt}};
+        std::nullopt}};
 }
 
 } // namespace

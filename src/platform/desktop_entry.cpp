@@ -75,7 +75,7 @@ QString quoteExecArgument(const QString &argument)
         = argument.isEmpty() || std::ranges::any_of(argument, [](QChar c) { return reserved.contains(c); });
     if (!needsQuotes)
         return quoted;
-    for (const QChar special : { u'\\', u'"', u'`', u'$' })
+    for (const QChar special : {u'\\', u'"', u'`', u'$'})
         quoted.replace(special, QString(u'\\').append(special));
     return u'"' + quoted + u'"';
 }

@@ -50,7 +50,7 @@ std::expected<QString, StoreError> FilePreferencesStore::checkedPathFor(const QS
 {
     // Keys name files directly, so none may leave the folder or hide as a dot file.
     if (key.isEmpty() || key.contains(u'/') || key.startsWith(u'.'))
-        return std::unexpected(StoreError { pathFor(key), QStringLiteral("\"%1\" is not a valid key").arg(key) });
+        return std::unexpected(StoreError {pathFor(key), QStringLiteral("\"%1\" is not a valid key").arg(key)});
     return pathFor(key);
 }
 
@@ -76,7 +76,7 @@ std::expected<void, StoreError> FilePreferencesStore::keepCopy(const QString &ke
 {
     if (suffix.isEmpty() || suffix.contains(u'/'))
         return std::unexpected(
-            StoreError { pathFor(key) + suffix, QStringLiteral("\"%1\" is not a valid suffix").arg(suffix) });
+            StoreError {pathFor(key) + suffix, QStringLiteral("\"%1\" is not a valid suffix").arg(suffix)});
     const auto current = read(key);
     if (!current)
         return std::unexpected(current.error());
@@ -100,7 +100,7 @@ std::expected<void, StoreError> makePrivateFolder(const QString &folder)
     const int error = errno == EEXIST ? ENOTDIR : errno;
     if (QFileInfo(folder).isDir()) // made by someone else meanwhile
         return {};
-    return std::unexpected(StoreError { folder, qt_error_string(error) });
+    return std::unexpected(StoreError {folder, qt_error_string(error)});
 }
 
 std::expected<std::optional<QByteArray>, StoreError> readFileIfPresent(const QString &path)
@@ -109,11 +109,11 @@ std::expected<std::optional<QByteArray>, StoreError> readFileIfPresent(const QSt
     if (!file.open(QIODevice::ReadOnly)) {
         if (isMissing(path))
             return std::optional<QByteArray>();
-        return std::unexpected(StoreError { path, file.errorString() });
+        return std::unexpected(StoreError {path, file.errorString()});
     }
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return std::unexpected(StoreError { path, file.errorString() });
+        return std::unexpected(StoreError {path, file.errorString()});
     return bytes;
 }
 
@@ -127,7 +127,7 @@ std::expected<void, StoreError> saveFileAtomically(
     const bool saved
         = file.open(QIODevice::WriteOnly) && file.setPermissions(permissions) && writeAll(file, bytes) && file.commit();
     if (!saved)
-        return std::unexpected(StoreError { path, file.errorString() });
+        return std::unexpected(StoreError {path, file.errorString()});
     return {};
 }
 

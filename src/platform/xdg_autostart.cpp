@@ -35,7 +35,7 @@ bool programExists(const QString &program)
 
 LoginItemError failure(const QString &what, const StoreError &error)
 {
-    return { u"Could not %1 the programs started at login: %2 (%3)"_s.arg(what, error.reason, error.path) };
+    return {u"Could not %1 the programs started at login: %2 (%3)"_s.arg(what, error.reason, error.path)};
 }
 
 } // namespace
@@ -70,13 +70,13 @@ std::expected<void, LoginItemError> XdgAutostart::registerApp()
 {
     // Written whole, so an entry the user switched off is switched back on.
     const QByteArray entry = writeDesktopEntry({
-        { u"Type"_s, u"Application"_s },
-        { u"Name"_s, u"Ribbex"_s },
-        { u"Comment"_s, u"Live ticker strip for the top of the screen"_s },
-        { u"Exec"_s, quoteExecArgument(m_executable) },
-        { u"Icon"_s, u"com.ribbex.Ribbex"_s },
-        { u"Terminal"_s, u"false"_s },
-        { u"X-GNOME-Autostart-enabled"_s, u"true"_s },
+        {u"Type"_s, u"Application"_s},
+        {u"Name"_s, u"Ribbex"_s},
+        {u"Comment"_s, u"Live ticker strip for the top of the screen"_s},
+        {u"Exec"_s, quoteExecArgument(m_executable)},
+        {u"Icon"_s, u"com.ribbex.Ribbex"_s},
+        {u"Terminal"_s, u"false"_s},
+        {u"X-GNOME-Autostart-enabled"_s, u"true"_s},
     });
     constexpr auto readableByAll
         = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
@@ -97,7 +97,7 @@ std::expected<void, LoginItemError> XdgAutostart::unregisterApp()
     const int error = errno;
     if (error == ENOENT)
         return {};
-    return std::unexpected(failure(u"remove ribbex from"_s, { path, qt_error_string(error) }));
+    return std::unexpected(failure(u"remove ribbex from"_s, {path, qt_error_string(error)}));
 }
 
 } // namespace ribbex

@@ -39,7 +39,7 @@ std::optional<quint64> parseHex(const QList<uint> &digits)
     quint64 value = 0;
     for (const uint c : digits) {
         const int digit = hexDigitValue(c);
-        if (digit < 0 || value > (~quint64{0} >> 4))
+        if (digit < 0 || value > (~quint64 {0} >> 4))
             return std::nullopt;
         value = (value << 4) | static_cast<quint64>(digit);
     }
@@ -52,13 +52,13 @@ QColor hex(QStringView text)
 {
     const QList<uint> digits = trimmedToAlphanumerics(text);
     const quint64 value = digits.isEmpty() ? fallbackColor : parseHex(digits).value_or(fallbackColor);
-    return QColor::fromRgb(static_cast<int>((value >> 16) & 0xFF), static_cast<int>((value >> 8) & 0xFF),
-                           static_cast<int>(value & 0xFF));
+    return QColor::fromRgb(
+        static_cast<int>((value >> 16) & 0xFF), static_cast<int>((value >> 8) & 0xFF), static_cast<int>(value & 0xFF));
 }
 
 const QList<ColorPreset> &colorPresets()
 {
-    static const QList<ColorPreset> presets{
+    static const QList<ColorPreset> presets {
         {QStringLiteral("Night"), QStringLiteral("#F4F3F0"), QStringLiteral("#17191D")},
         {QStringLiteral("Paper"), QStringLiteral("#1A1A1A"), QStringLiteral("#F2EFE8")},
         {QStringLiteral("Mint"), QStringLiteral("#9AF2CB"), QStringLiteral("#10241C")},
@@ -68,13 +68,25 @@ const QList<ColorPreset> &colorPresets()
 
 const QList<QString> &swatchPalette()
 {
-    static const QList<QString> palette{
-        QStringLiteral("#FFFFFF"), QStringLiteral("#F4F3F0"), QStringLiteral("#D1D5DB"),
-        QStringLiteral("#6B7280"), QStringLiteral("#111827"), QStringLiteral("#000000"),
-        QStringLiteral("#FFAB38"), QStringLiteral("#F97316"), QStringLiteral("#EF4444"),
-        QStringLiteral("#EC4899"), QStringLiteral("#A855F7"), QStringLiteral("#6366F1"),
-        QStringLiteral("#3B82F6"), QStringLiteral("#06B6D4"), QStringLiteral("#14B8A6"),
-        QStringLiteral("#22C55E"), QStringLiteral("#84CC16"), QStringLiteral("#FACC15"),
+    static const QList<QString> palette {
+        QStringLiteral("#FFFFFF"),
+        QStringLiteral("#F4F3F0"),
+        QStringLiteral("#D1D5DB"),
+        QStringLiteral("#6B7280"),
+        QStringLiteral("#111827"),
+        QStringLiteral("#000000"),
+        QStringLiteral("#FFAB38"),
+        QStringLiteral("#F97316"),
+        QStringLiteral("#EF4444"),
+        QStringLiteral("#EC4899"),
+        QStringLiteral("#A855F7"),
+        QStringLiteral("#6366F1"),
+        QStringLiteral("#3B82F6"),
+        QStringLiteral("#06B6D4"),
+        QStringLiteral("#14B8A6"),
+        QStringLiteral("#22C55E"),
+        QStringLiteral("#84CC16"),
+        QStringLiteral("#FACC15"),
     };
     return palette;
 }

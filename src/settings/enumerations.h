@@ -22,28 +22,19 @@ QString rawValue(TickerLayout layout);
 qint64 rawValue(NewsRefreshInterval interval);
 
 // The case whose raw value is exactly the given one (case-sensitive), or nothing.
-template <typename Enum>
-std::optional<Enum> fromRawValue(QStringView raw);
-template <>
-std::optional<TickerSource> fromRawValue<TickerSource>(QStringView raw);
-template <>
-std::optional<TickerStyle> fromRawValue<TickerStyle>(QStringView raw);
-template <>
-std::optional<TickerLayout> fromRawValue<TickerLayout>(QStringView raw);
+template<typename Enum> std::optional<Enum> fromRawValue(QStringView raw);
+template<> std::optional<TickerSource> fromRawValue<TickerSource>(QStringView raw);
+template<> std::optional<TickerStyle> fromRawValue<TickerStyle>(QStringView raw);
+template<> std::optional<TickerLayout> fromRawValue<TickerLayout>(QStringView raw);
 std::optional<NewsRefreshInterval> newsRefreshIntervalFromSeconds(qint64 seconds);
 
 // The cases offered to the user, in the order offered. The rss source is a valid stored value
 // but is never offered.
-template <typename Enum>
-const QList<Enum> &allCases();
-template <>
-const QList<TickerSource> &allCases<TickerSource>();
-template <>
-const QList<TickerStyle> &allCases<TickerStyle>();
-template <>
-const QList<TickerLayout> &allCases<TickerLayout>();
-template <>
-const QList<NewsRefreshInterval> &allCases<NewsRefreshInterval>();
+template<typename Enum> const QList<Enum> &allCases();
+template<> const QList<TickerSource> &allCases<TickerSource>();
+template<> const QList<TickerStyle> &allCases<TickerStyle>();
+template<> const QList<TickerLayout> &allCases<TickerLayout>();
+template<> const QList<NewsRefreshInterval> &allCases<NewsRefreshInterval>();
 
 QString symbolName(TickerSource source);
 QString title(TickerStyle style);

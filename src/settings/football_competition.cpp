@@ -13,7 +13,7 @@ struct CompetitionRow {
     QStringView title;
 };
 
-constexpr std::array<CompetitionRow, 14> competitionTable{{
+constexpr std::array<CompetitionRow, 14> competitionTable {{
     {FootballCompetition::premierLeague, u"eng.1", u"England Premier League"},
     {FootballCompetition::championship, u"eng.2", u"England Championship"},
     {FootballCompetition::leagueOne, u"eng.3", u"England League 1"},
@@ -47,9 +47,15 @@ const CompetitionRow &rowOf(FootballCompetition competition)
 
 } // namespace
 
-QString id(FootballCompetition competition) { return rowOf(competition).id.toString(); }
+QString id(FootballCompetition competition)
+{
+    return rowOf(competition).id.toString();
+}
 
-QString title(FootballCompetition competition) { return rowOf(competition).title.toString(); }
+QString title(FootballCompetition competition)
+{
+    return rowOf(competition).title.toString();
+}
 
 std::optional<FootballCompetition> footballCompetitionFromId(QStringView code)
 {

@@ -24,9 +24,9 @@ QList<NewsFeed> builtInFeeds()
         feed(u"dw", u"Deutsche Welle", u"https://rss.dw.com/rdf/rss-en-top"),
         feed(u"france24", u"France 24", u"https://www.france24.com/en/rss"),
         feed(u"cnn", u"CNN",
-             u"https://news.google.com/rss/search"
-             u"?q=when%3A24h%20site%3Acnn.com%20-intitle%3Asitemap%20-site%3Acnn.com/business/calculators"
-             u"&hl=en-US&gl=US&ceid=US:en"),
+            u"https://news.google.com/rss/search"
+            u"?q=when%3A24h%20site%3Acnn.com%20-intitle%3Asitemap%20-site%3Acnn.com/business/calculators"
+            u"&hl=en-US&gl=US&ceid=US:en"),
     };
 }
 
@@ -38,7 +38,10 @@ const QList<NewsFeed> &NewsFeed::all()
     return feeds;
 }
 
-const NewsFeed &NewsFeed::defaultFeed() { return all().first(); }
+const NewsFeed &NewsFeed::defaultFeed()
+{
+    return all().first();
+}
 
 const NewsFeed &NewsFeed::feedFor(const QString &id)
 {
@@ -51,7 +54,7 @@ std::optional<NewsFeed> NewsFeed::custom(const QString &text)
 {
     if (!isValidCustomFeedAddress(text))
         return std::nullopt;
-    return NewsFeed{customId, customName, QUrl(text, QUrl::StrictMode)};
+    return NewsFeed {customId, customName, QUrl(text, QUrl::StrictMode)};
 }
 
 bool isValidCustomFeedAddress(const QString &text)

@@ -19,7 +19,7 @@ struct RibbexSettings {
     static inline const QString preferencesKey = QStringLiteral("ribbex.settings.v1");
 
     qint64 version = currentVersion;
-    std::set<TickerSource> enabledSources{TickerSource::news, TickerSource::weather};
+    std::set<TickerSource> enabledSources {TickerSource::news, TickerSource::weather};
     TickerLayout layout = TickerLayout::single;
     TickerStyle style = TickerStyle::dotMatrix;
     double speed = 72.0;

@@ -13,8 +13,7 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-template <typename Enum>
-QJsonArray rawValueArray(const std::set<Enum> &values, QString (*raw)(Enum))
+template<typename Enum> QJsonArray rawValueArray(const std::set<Enum> &values, QString (*raw)(Enum))
 {
     QJsonArray array;
     for (const Enum value : values)
@@ -35,16 +34,15 @@ const auto readSource = [](const QJsonValue &v, std::set<TickerSource> &out) {
 const auto readCompetitions = [](const QJsonValue &v, FootballCompetitionSet &out) {
     return json::decodeMappedSet(v, out, footballCompetitionFromId);
 };
-const auto readLayout = [](const QJsonValue &v, TickerLayout &out) {
-    return json::decodeMapped(v, out, fromRawValue<TickerLayout>);
-};
-const auto readStyle = [](const QJsonValue &v, TickerStyle &out) {
-    return json::decodeMapped(v, out, fromRawValue<TickerStyle>);
-};
+const auto readLayout
+    = [](const QJsonValue &v, TickerLayout &out) { return json::decodeMapped(v, out, fromRawValue<TickerLayout>); };
+const auto readStyle
+    = [](const QJsonValue &v, TickerStyle &out) { return json::decodeMapped(v, out, fromRawValue<TickerStyle>); };
 
 bool readRequiredFields(const QJsonObject &o, RibbexSettings &s)
 {
-    return json::required(o, u"version"_s, s.version) && json::required(o, u"enabledSources"_s, s.enabledSources, readSource)
+    return json::required(o, u"version"_s, s.version)
+        && json::required(o, u"enabledSources"_s, s.enabledSources, readSource)
         && json::required(o, u"layout"_s, s.layout, readLayout) && json::required(o, u"style"_s, s.style, readStyle)
         && json::required(o, u"speed"_s, s.speed) && json::required(o, u"width"_s, s.width)
         && json::required(o, u"textColor"_s, s.textColor) && json::required(o, u"backgroundColor"_s, s.backgroundColor)
@@ -105,7 +103,7 @@ void putOptionalFields(QJsonObject &o, const RibbexSettings &s)
     json::putOptional(o, u"separateFootballZone"_s, s.separateFootballZone);
     json::putOptional(o, u"roundedTickerEdges"_s, s.roundedTickerEdges);
     json::putOptional(o, u"selectedFootballCompetitions"_s, s.selectedFootballCompetitions,
-                      [](const FootballCompetitionSet &set) { return rawValueArray(set, &id); });
+        [](const FootballCompetitionSet &set) { return rawValueArray(set, &id); });
 }
 
 } // namespace

@@ -59,13 +59,13 @@ LoadedSettings loadSettings(PreferencesStore &store)
 {
     const auto bytes = store.read(RibbexSettings::preferencesKey);
     if (!bytes)
-        return {RibbexSettings{}, LoadedSettings::Origin::unreadable};
+        return {RibbexSettings {}, LoadedSettings::Origin::unreadable};
     if (!bytes->has_value())
-        return {RibbexSettings{}, LoadedSettings::Origin::nothingStored};
+        return {RibbexSettings {}, LoadedSettings::Origin::nothingStored};
 
     const std::optional<RibbexSettings> decoded = decodeSettings(**bytes);
     if (!decoded)
-        return {RibbexSettings{}, LoadedSettings::Origin::unreadable};
+        return {RibbexSettings {}, LoadedSettings::Origin::unreadable};
     if (decoded->version >= RibbexSettings::currentVersion)
         return {*decoded, LoadedSettings::Origin::stored};
 

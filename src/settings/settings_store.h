@@ -10,9 +10,9 @@ namespace ribbex {
 struct LoadedSettings {
     enum class Origin {
         nothingStored, // first launch
-        stored,        // decoded as it was, nothing written
-        migrated,      // an older document, brought up to date and written back
-        unreadable,    // stored but unreadable or undecodable: defaults, nothing written
+        stored, // decoded as it was, nothing written
+        migrated, // an older document, brought up to date and written back
+        unreadable, // stored but unreadable or undecodable: defaults, nothing written
     };
 
     RibbexSettings settings;

@@ -6,7 +6,7 @@ namespace ribbex::json {
 
 std::optional<QJsonObject> parseObject(const QByteArray &document)
 {
-    QJsonParseError error{};
+    QJsonParseError error {};
     const QJsonDocument parsed = QJsonDocument::fromJson(document, &error);
     if (error.error != QJsonParseError::NoError || !parsed.isObject())
         return std::nullopt;

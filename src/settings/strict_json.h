@@ -23,8 +23,7 @@ bool decode(const QJsonValue &value, qint64 &out);
 bool decode(const QJsonValue &value, QString &out);
 
 // A value decoded by a function that maps its string form to a case, such as an enumeration.
-template <typename T, typename FromString>
-bool decodeMapped(const QJsonValue &value, T &out, FromString fromString)
+template<typename T, typename FromString> bool decodeMapped(const QJsonValue &value, T &out, FromString fromString)
 {
     if (!value.isString())
         return false;
@@ -35,14 +34,14 @@ bool decodeMapped(const QJsonValue &value, T &out, FromString fromString)
     return true;
 }
 
-template <typename T, typename FromString>
+template<typename T, typename FromString>
 bool decodeMappedSet(const QJsonValue &value, std::set<T> &out, FromString fromString)
 {
     if (!value.isArray())
         return false;
     std::set<T> result;
     for (const QJsonValue element : value.toArray()) {
-        T item{};
+        T item {};
         if (!decodeMapped(element, item, fromString))
             return false;
         result.insert(item);
@@ -52,21 +51,20 @@ bool decodeMappedSet(const QJsonValue &value, std::set<T> &out, FromString fromS
 }
 
 // Reads a required key with reader(value, out); false when the key is missing or unreadable.
-template <typename T, typename Reader>
+template<typename T, typename Reader>
 bool required(const QJsonObject &object, const QString &key, T &out, Reader reader)
 {
     const auto it = object.constFind(key);
     return it != object.constEnd() && reader(*it, out);
 }
 
-template <typename T>
-bool required(const QJsonObject &object, const QString &key, T &out)
+template<typename T> bool required(const QJsonObject &object, const QString &key, T &out)
 {
     return required(object, key, out, [](const QJsonValue &v, T &o) { return decode(v, o); });
 }
 
 // Reads an optional key: absent or null leaves out empty; anything unreadable fails.
-template <typename T, typename Reader>
+template<typename T, typename Reader>
 bool optional(const QJsonObject &object, const QString &key, std::optional<T> &out, Reader reader)
 {
     const auto it = object.constFind(key);
@@ -74,29 +72,27 @@ bool optional(const QJsonObject &object, const QString &key, std::optional<T> &o
         out.reset();
         return true;
     }
-    T value{};
+    T value {};
     if (!reader(*it, value))
         return false;
     out = std::move(value);
     return true;
 }
 
-template <typename T>
-bool optional(const QJsonObject &object, const QString &key, std::optional<T> &out)
+template<typename T> bool optional(const QJsonObject &object, const QString &key, std::optional<T> &out)
 {
     return optional(object, key, out, [](const QJsonValue &v, T &o) { return decode(v, o); });
 }
 
 // Writes value under key only when present.
-template <typename T, typename Writer>
+template<typename T, typename Writer>
 void putOptional(QJsonObject &object, const QString &key, const std::optional<T> &value, Writer writer)
 {
     if (value)
         object.insert(key, writer(*value));
 }
 
-template <typename T>
-void putOptional(QJsonObject &object, const QString &key, const std::optional<T> &value)
+template<typename T> void putOptional(QJsonObject &object, const QString &key, const std::optional<T> &value)
 {
     putOptional(object, key, value, [](const T &v) { return QJsonValue(v); });
 }

@@ -14,21 +14,21 @@ using namespace Qt::StringLiterals;
 
 QJsonObject cachedMatch()
 {
-    return QJsonObject{
+    return QJsonObject {
         {u"id"_s, u"704512"_s},
         {u"utcDate"_s, 818272800.5},
         {u"status"_s, u"IN_PLAY"_s},
         {u"minute"_s, 67},
-        {u"homeTeam"_s, QJsonObject{{u"name"_s, u"Arsenal"_s}, {u"shortName"_s, u"ARS"_s}}},
-        {u"awayTeam"_s, QJsonObject{{u"name"_s, u"Chelsea"_s}, {u"shortName"_s, u"CHE"_s}}},
-        {u"competition"_s, QJsonObject{{u"name"_s, u"England Premier League"_s}, {u"code"_s, u"eng.1"_s}}},
-        {u"score"_s, QJsonObject{{u"fullTime"_s, QJsonObject{{u"home"_s, 2}, {u"away"_s, 1}}}}},
+        {u"homeTeam"_s, QJsonObject {{u"name"_s, u"Arsenal"_s}, {u"shortName"_s, u"ARS"_s}}},
+        {u"awayTeam"_s, QJsonObject {{u"name"_s, u"Chelsea"_s}, {u"shortName"_s, u"CHE"_s}}},
+        {u"competition"_s, QJsonObject {{u"name"_s, u"England Premier League"_s}, {u"code"_s, u"eng.1"_s}}},
+        {u"score"_s, QJsonObject {{u"fullTime"_s, QJsonObject {{u"home"_s, 2}, {u"away"_s, 1}}}}},
     };
 }
 
-QByteArray cacheDocument(const QJsonArray &fixtures, const QJsonValue &refreshedAt = QJsonObject{})
+QByteArray cacheDocument(const QJsonArray &fixtures, const QJsonValue &refreshedAt = QJsonObject {})
 {
-    QJsonObject document{{u"fixtures"_s, fixtures}};
+    QJsonObject document {{u"fixtures"_s, fixtures}};
     if (!refreshedAt.isUndefined())
         document.insert(u"scheduleRefreshedAt"_s, refreshedAt);
     return QJsonDocument(document).toJson();
@@ -36,7 +36,7 @@ QByteArray cacheDocument(const QJsonArray &fixtures, const QJsonValue &refreshed
 
 TEST(FixtureCache, ReadsTimesAsSecondsSince2001AndRoundTrips)
 {
-    const QByteArray document = cacheDocument({cachedMatch()}, QJsonObject{{u"eng.1"_s, 0}});
+    const QByteArray document = cacheDocument({cachedMatch()}, QJsonObject {{u"eng.1"_s, 0}});
     const std::optional<FootballFixtureCache> cache = decodeFixtureCache(document);
     ASSERT_TRUE(cache);
     ASSERT_EQ(cache->fixtures.size(), 1);
@@ -45,7 +45,8 @@ TEST(FixtureCache, ReadsTimesAsSecondsSince2001AndRoundTrips)
     EXPECT_EQ(match.minute, 67);
     EXPECT_EQ(match.homeTeam.shortName, u"ARS"_s);
     EXPECT_EQ(match.score.fullTime.away, 1);
-    EXPECT_EQ(cache->scheduleRefreshedAt.value(u"eng.1"_s), QDateTime(QDate(2001, 1, 1), QTime(0, 0), QTimeZone::utc()));
+    EXPECT_EQ(
+        cache->scheduleRefreshedAt.value(u"eng.1"_s), QDateTime(QDate(2001, 1, 1), QTime(0, 0), QTimeZone::utc()));
 
     EXPECT_EQ(decodeFixtureCache(encodeFixtureCache(*cache)), cache);
 }
@@ -54,8 +55,8 @@ TEST(FixtureCache, OptionalKeysMayBeMissing)
 {
     QJsonObject match = cachedMatch();
     match.remove(u"minute"_s);
-    match.insert(u"homeTeam"_s, QJsonObject{{u"name"_s, u"Arsenal"_s}});
-    match.insert(u"score"_s, QJsonObject{{u"fullTime"_s, QJsonObject{}}});
+    match.insert(u"homeTeam"_s, QJsonObject {{u"name"_s, u"Arsenal"_s}});
+    match.insert(u"score"_s, QJsonObject {{u"fullTime"_s, QJsonObject {}}});
 
     const std::optional<FootballFixtureCache> cache = decodeFixtureCache(cacheDocument({match}));
     ASSERT_TRUE(cache);
@@ -89,10 +90,10 @@ TEST(FixtureCache, OneBadMatchOrMissingKeyMakesTheWholeDocumentUnreadable)
         {"minute with a fraction", cacheDocument({with(u"minute"_s, 67.5)})},
         {"date as text", cacheDocument({with(u"utcDate"_s, u"2026-12-06T18:00:00Z"_s)})},
         {"date beyond any calendar", cacheDocument({with(u"utcDate"_s, 1e300)})},
-        {"team without name", cacheDocument({with(u"awayTeam"_s, QJsonObject{{u"shortName"_s, u"CHE"_s}})})},
+        {"team without name", cacheDocument({with(u"awayTeam"_s, QJsonObject {{u"shortName"_s, u"CHE"_s}})})},
         {"score as text", cacheDocument({with(u"score"_s, u"2-1"_s)})},
         {"no scheduleRefreshedAt", cacheDocument({cachedMatch()}, QJsonValue::Undefined)},
-        {"refresh time as text", cacheDocument({}, QJsonObject{{u"eng.1"_s, u"yesterday"_s}})},
+        {"refresh time as text", cacheDocument({}, QJsonObject {{u"eng.1"_s, u"yesterday"_s}})},
         {"fixtures not an array", QByteArray(R"({"fixtures": {}, "scheduleRefreshedAt": {}})")},
         {"truncated", cacheDocument({cachedMatch()}).chopped(5)},
     };

@@ -12,7 +12,7 @@ QDateTime ModelTest::at(const char *isoUtc)
 std::unique_ptr<SettingsModel> ModelTest::makeModel(bool mayRegisterLoginItem)
 {
     return std::make_unique<SettingsModel>(
-        ModelServices{settingsStore, cacheStore, loginItems, clock, mayRegisterLoginItem});
+        ModelServices {settingsStore, cacheStore, loginItems, clock, mayRegisterLoginItem});
 }
 
 void ModelTest::storeSettings(const RibbexSettings &settings)
@@ -31,7 +31,7 @@ RibbexSettings ModelTest::storedSettings() const
     EXPECT_TRUE(bytes && bytes->has_value());
     const std::optional<RibbexSettings> settings = decodeSettings(bytes->value_or(QByteArray()));
     EXPECT_TRUE(settings);
-    return settings.value_or(RibbexSettings{});
+    return settings.value_or(RibbexSettings {});
 }
 
 ChangeCounter::ChangeCounter(SettingsModel &model)

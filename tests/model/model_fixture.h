@@ -24,10 +24,10 @@ protected:
     RibbexSettings storedSettings() const;
 
     TempHome home;
-    FilePreferencesStore settingsStore{home.ribbexConfigDir()};
-    FilePreferencesStore cacheStore{home.ribbexCacheDir()};
-    XdgAutostart loginItems{home.autostartDir(), QStringLiteral("/bin/true")};
-    PinnedClock clock{at("2026-12-06T15:00:00Z")};
+    FilePreferencesStore settingsStore {home.ribbexConfigDir()};
+    FilePreferencesStore cacheStore {home.ribbexCacheDir()};
+    XdgAutostart loginItems {home.autostartDir(), QStringLiteral("/bin/true")};
+    PinnedClock clock {at("2026-12-06T15:00:00Z")};
 };
 
 // Counts the model's change signals and onChange calls.

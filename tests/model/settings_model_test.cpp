@@ -44,14 +44,14 @@ TEST_F(SettingsModelTest, StartupAdjustmentsAreSavedEachAsItsOwnAssignment)
     RibbexSettings stored;
     stored.startsHidden = true;
     stored.weatherResolveNameWithApple = false;
-    stored.selectedFootballCompetitions = FootballCompetitionSet{};
+    stored.selectedFootballCompetitions = FootballCompetitionSet {};
     storeSettings(stored);
 
     const auto model = makeModel();
     EXPECT_FALSE(model->settings().isVisible);
     EXPECT_EQ(model->settings().weatherResolveNameWithApple, true);
     // An explicitly empty selection is a choice, not an absent one.
-    EXPECT_EQ(model->settings().selectedFootballCompetitions, FootballCompetitionSet{});
+    EXPECT_EQ(model->settings().selectedFootballCompetitions, FootballCompetitionSet {});
     EXPECT_EQ(storedSettings(), model->settings());
 }
 
@@ -112,7 +112,7 @@ TEST_F(SettingsModelTest, SourceStateChangesSignalWithoutSaving)
     model->setNewsStatus(u"Updated"_s);
     model->setWeatherSnapshot(std::nullopt);
     model->setWeatherStatus(u"Updated"_s);
-    model->setSpotifyTrack(SpotifyNowPlaying{u"Song"_s, std::nullopt, std::nullopt});
+    model->setSpotifyTrack(SpotifyNowPlaying {u"Song"_s, std::nullopt, std::nullopt});
     model->setSpotifyStatus(u"Connected"_s);
     model->setFootballMatches({});
     model->updateLaunchAtLoginState();
@@ -125,7 +125,8 @@ TEST_F(SettingsModelTest, SourceStateChangesSignalWithoutSaving)
 TEST_F(SettingsModelTest, BackgroundTransparencyIsClampedToItsRange)
 {
     const auto model = makeModel();
-    const std::pair<double, double> cases[] = {{1.7, 1.0}, {-0.2, 0.0}, {0.4, 0.4}, {std::nan(""), 0.0}, {INFINITY, 1.0}};
+    const std::pair<double, double> cases[]
+        = {{1.7, 1.0}, {-0.2, 0.0}, {0.4, 0.4}, {std::nan(""), 0.0}, {INFINITY, 1.0}};
     for (const auto &[value, stored] : cases) {
         model->setBackgroundTransparency(value);
         EXPECT_EQ(model->settings().backgroundTransparency, stored) << value;
@@ -163,8 +164,7 @@ TEST_F(SettingsModelTest, CachedFixturesAndScheduleTimesAreRestored)
 {
     FootballFixtureCache cache;
     cache.fixtures.append({u"401"_s, at("2026-12-06T17:30:00Z"), matchStatus::scheduled, std::nullopt,
-                           {u"Arsenal"_s, u"ARS"_s}, {u"Chelsea"_s, u"CHE"_s},
-                           {u"England Premier League"_s, u"eng.1"_s}, {}});
+        {u"Arsenal"_s, u"ARS"_s}, {u"Chelsea"_s, u"CHE"_s}, {u"England Premier League"_s, u"eng.1"_s}, {}});
     cache.scheduleRefreshedAt.insert(u"eng.1"_s, at("2026-12-06T14:00:00Z"));
     ASSERT_TRUE(cacheStore.write(FootballFixtureCache::preferencesKey, encodeFixtureCache(cache)));
 

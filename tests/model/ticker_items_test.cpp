@@ -19,10 +19,10 @@ protected:
     }
 
     FootballMatch match(const QString &id, qint64 secondsFromNow, const QString &status = matchStatus::scheduled,
-                        const QString &code = u"eng.1"_s)
+        const QString &code = u"eng.1"_s)
     {
         return {id, clock.now().addSecs(secondsFromNow), status, std::nullopt, {u"Home"_s, u"HOM"_s},
-                {u"Away"_s, u"AWY"_s}, {u"Competition "_s + code, code}, {}};
+            {u"Away"_s, u"AWY"_s}, {u"Competition "_s + code, code}, {}};
     }
 
     QStringList ids() const
@@ -38,10 +38,10 @@ protected:
 
 TEST_F(TickerItemsTest, DefaultsShowTheStatusOfNewsAndWeather)
 {
-    const QList<TickerItem> expected{
+    const QList<TickerItem> expected {
         {u"news-status"_s, TickerSource::news, u"BBC News \u00B7 Not refreshed yet"_s, std::nullopt, std::nullopt},
         {u"weather-status"_s, TickerSource::weather, u"Weather \u00B7 Choose current location or enter a city"_s,
-         std::nullopt, std::nullopt},
+            std::nullopt, std::nullopt},
     };
     EXPECT_EQ(model->items(), expected);
 
@@ -54,20 +54,24 @@ TEST_F(TickerItemsTest, DefaultsShowTheStatusOfNewsAndWeather)
 TEST_F(TickerItemsTest, SourcesComeInFixedOrderWithTheirData)
 {
     enableOnly({TickerSource::weather, TickerSource::football, TickerSource::news, TickerSource::spotify});
-    model->setSpotifyTrack(SpotifyNowPlaying{u"Song"_s, u"Artist"_s, std::nullopt});
-    model->setWeatherSnapshot(WeatherSnapshot{-3, u"C"_s, u"Snow"_s, WeatherConditionIcon::snow, u"Oslo"_s, clock.now()});
+    model->setSpotifyTrack(SpotifyNowPlaying {u"Song"_s, u"Artist"_s, std::nullopt});
+    model->setWeatherSnapshot(
+        WeatherSnapshot {-3, u"C"_s, u"Snow"_s, WeatherConditionIcon::snow, u"Oslo"_s, clock.now()});
     model->setNewsHeadlines({{u"Headline"_s, QUrl(u"https://example.org/a?b=c d"_s)}});
 
     const QList<TickerItem> items = model->items();
     ASSERT_EQ(items.size(), 4);
-    EXPECT_EQ(items[0], (TickerItem{u"spotify-now-playing"_s, TickerSource::spotify, u"Song"_s, u"Artist"_s,
-                                    QUrl(u"spotify:"_s)}));
-    EXPECT_EQ(items[1], (TickerItem{u"news-https://example.org/a?b=c%20d"_s, TickerSource::news, u"Headline"_s,
-                                    u"BBC News"_s, QUrl(u"https://example.org/a?b=c d"_s)}));
-    EXPECT_EQ(items[2], (TickerItem{u"weather-current"_s, TickerSource::weather, u"-3\u00B0C \uFFFC Oslo"_s,
-                                    std::nullopt, QUrl(u"weather://"_s)}));
-    EXPECT_EQ(items[3], (TickerItem{u"football-status"_s, TickerSource::football,
-                                    u"Football \u00B7 Not refreshed yet"_s, u"Not refreshed yet"_s, std::nullopt}));
+    EXPECT_EQ(items[0],
+        (TickerItem {u"spotify-now-playing"_s, TickerSource::spotify, u"Song"_s, u"Artist"_s, QUrl(u"spotify:"_s)}));
+    EXPECT_EQ(items[1],
+        (TickerItem {u"news-https://example.org/a?b=c%20d"_s, TickerSource::news, u"Headline"_s, u"BBC News"_s,
+            QUrl(u"https://example.org/a?b=c d"_s)}));
+    EXPECT_EQ(items[2],
+        (TickerItem {u"weather-current"_s, TickerSource::weather, u"-3\u00B0C \uFFFC Oslo"_s, std::nullopt,
+            QUrl(u"weather://"_s)}));
+    EXPECT_EQ(items[3],
+        (TickerItem {u"football-status"_s, TickerSource::football, u"Football \u00B7 Not refreshed yet"_s,
+            u"Not refreshed yet"_s, std::nullopt}));
 
     model->setSpotifyTrack(std::nullopt);
     model->setSpotifyStatus(u"Not running"_s);
@@ -136,22 +140,22 @@ TEST_F(TickerItemsTest, FootballWindowKeepsLiveAndNextDayFixturesOfSelectedCompe
     };
     for (const auto &c : cases) {
         model->setFootballMatches({match(QString::fromUtf16(c.id), c.fromNow, c.status, QString::fromUtf16(c.code))});
-        const QStringList expected = c.kept ? QStringList{u"football-"_s + QString::fromUtf16(c.id)}
-                                            : QStringList{u"football-status"_s};
+        const QStringList expected
+            = c.kept ? QStringList {u"football-"_s + QString::fromUtf16(c.id)} : QStringList {u"football-status"_s};
         EXPECT_EQ(ids(), expected) << QString::fromUtf16(c.id).toStdString();
     }
 
     enableOnly({TickerSource::football}, [](RibbexSettings &s) {
-        s.selectedFootballCompetitions = FootballCompetitionSet{FootballCompetition::bundesliga};
+        s.selectedFootballCompetitions = FootballCompetitionSet {FootballCompetition::bundesliga};
     });
     model->setFootballMatches({match(u"eng"_s, 600), match(u"ger"_s, 600, matchStatus::scheduled, u"ger.1"_s)});
-    EXPECT_EQ(ids(), QStringList{u"football-ger"_s});
+    EXPECT_EQ(ids(), QStringList {u"football-ger"_s});
 }
 
 TEST_F(TickerItemsTest, LiveFixturesComeFirstThenKickOffOrderAndAtMostSixteen)
 {
     enableOnly({TickerSource::football});
-    QList<FootballMatch> matches{
+    QList<FootballMatch> matches {
         match(u"later"_s, 7200),
         match(u"live-late"_s, -600, matchStatus::extraTime),
         match(u"sooner"_s, 3600),
@@ -159,8 +163,9 @@ TEST_F(TickerItemsTest, LiveFixturesComeFirstThenKickOffOrderAndAtMostSixteen)
         match(u"not-live"_s, -60, matchStatus::scheduled),
     };
     model->setFootballMatches(matches);
-    EXPECT_EQ(ids(), (QStringList{u"football-live-early"_s, u"football-live-late"_s, u"football-not-live"_s,
-                                  u"football-sooner"_s, u"football-later"_s}));
+    EXPECT_EQ(ids(),
+        (QStringList {u"football-live-early"_s, u"football-live-late"_s, u"football-not-live"_s, u"football-sooner"_s,
+            u"football-later"_s}));
 
     for (int i = 0; i < 20; ++i)
         matches.append(match(u"extra-%1"_s.arg(i), 10000 + i));
@@ -191,8 +196,9 @@ TEST_F(TickerItemsTest, FootballTextsFollowTheZoneSetting)
     EXPECT_EQ(items[1].text, u"HOM - AWY"_s);
 
     model->setFootballMatches({});
-    EXPECT_EQ(model->items(), (QList<TickerItem>{{u"football-status"_s, TickerSource::football, u"NO FIXTURES"_s,
-                                                  u"Monitoring 1 live fixture"_s, std::nullopt}}));
+    EXPECT_EQ(model->items(),
+        (QList<TickerItem> {{u"football-status"_s, TickerSource::football, u"NO FIXTURES"_s,
+            u"Monitoring 1 live fixture"_s, std::nullopt}}));
 }
 
 } // namespace

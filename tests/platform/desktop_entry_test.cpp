@@ -18,20 +18,20 @@ TEST(DesktopEntry, quotesAnExecArgumentAndReadsItBack)
         QString execValue; // after Exec quoting
         const char *fileLine; // after string escaping as well
     } cases[] = {
-        { u"/usr/bin/ribbex"_s, u"/usr/bin/ribbex"_s, R"(Exec=/usr/bin/ribbex)" },
-        { u"/opt/My Apps/ribbex"_s, u"\"/opt/My Apps/ribbex\""_s, R"(Exec="/opt/My Apps/ribbex")" },
-        { u"/opt/it's/ribbex"_s, u"\"/opt/it's/ribbex\""_s, R"(Exec="/opt/it's/ribbex")" },
-        { u"/opt/say \"hi\"/ribbex"_s, u"\"/opt/say \\\"hi\\\"/ribbex\""_s, R"(Exec="/opt/say \\"hi\\"/ribbex")" },
-        { u"/opt/$HOME/ribbex"_s, u"\"/opt/\\$HOME/ribbex\""_s, R"(Exec="/opt/\\$HOME/ribbex")" },
-        { u"/opt/a\\b/ribbex"_s, u"\"/opt/a\\\\b/ribbex\""_s, R"(Exec="/opt/a\\\\b/ribbex")" },
-        { u"/opt/`id`/ribbex"_s, u"\"/opt/\\`id\\`/ribbex\""_s, R"(Exec="/opt/\\`id\\`/ribbex")" },
-        { u"/opt/100%/ribbex"_s, u"/opt/100%%/ribbex"_s, R"(Exec=/opt/100%%/ribbex)" },
-        { u"/opt/(x)~/ribbex"_s, u"\"/opt/(x)~/ribbex\""_s, R"(Exec="/opt/(x)~/ribbex")" },
+        {u"/usr/bin/ribbex"_s, u"/usr/bin/ribbex"_s, R"(Exec=/usr/bin/ribbex)"},
+        {u"/opt/My Apps/ribbex"_s, u"\"/opt/My Apps/ribbex\""_s, R"(Exec="/opt/My Apps/ribbex")"},
+        {u"/opt/it's/ribbex"_s, u"\"/opt/it's/ribbex\""_s, R"(Exec="/opt/it's/ribbex")"},
+        {u"/opt/say \"hi\"/ribbex"_s, u"\"/opt/say \\\"hi\\\"/ribbex\""_s, R"(Exec="/opt/say \\"hi\\"/ribbex")"},
+        {u"/opt/$HOME/ribbex"_s, u"\"/opt/\\$HOME/ribbex\""_s, R"(Exec="/opt/\\$HOME/ribbex")"},
+        {u"/opt/a\\b/ribbex"_s, u"\"/opt/a\\\\b/ribbex\""_s, R"(Exec="/opt/a\\\\b/ribbex")"},
+        {u"/opt/`id`/ribbex"_s, u"\"/opt/\\`id\\`/ribbex\""_s, R"(Exec="/opt/\\`id\\`/ribbex")"},
+        {u"/opt/100%/ribbex"_s, u"/opt/100%%/ribbex"_s, R"(Exec=/opt/100%%/ribbex)"},
+        {u"/opt/(x)~/ribbex"_s, u"\"/opt/(x)~/ribbex\""_s, R"(Exec="/opt/(x)~/ribbex")"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.argument.toStdString());
         const QString quoted = quoteExecArgument(c.argument);
-        const QByteArray file = writeDesktopEntry({ { u"Exec"_s, quoted } });
+        const QByteArray file = writeDesktopEntry({{u"Exec"_s, quoted}});
 
         EXPECT_EQ(quoted.toStdString(), c.execValue.toStdString());
         EXPECT_THAT(file.split('\n'), testing::Contains(QByteArray(c.fileLine)));
@@ -45,11 +45,11 @@ TEST(DesktopEntry, findsTheProgramOfAnExecValue)
         QString exec;
         QString program;
     } cases[] = {
-        { u"ribbex --minimized %U"_s, u"ribbex"_s },
-        { u"  /usr/bin/ribbex\t-v"_s, u"/usr/bin/ribbex"_s },
-        { u"\"/opt/My Apps/ribbex\" %f"_s, u"/opt/My Apps/ribbex"_s },
-        { u"\"/opt/unfinished"_s, u""_s },
-        { u""_s, u""_s },
+        {u"ribbex --minimized %U"_s, u"ribbex"_s},
+        {u"  /usr/bin/ribbex\t-v"_s, u"/usr/bin/ribbex"_s},
+        {u"\"/opt/My Apps/ribbex\" %f"_s, u"/opt/My Apps/ribbex"_s},
+        {u"\"/opt/unfinished"_s, u""_s},
+        {u""_s, u""_s},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.exec.toStdString());
@@ -74,7 +74,7 @@ TEST(DesktopEntry, readsOnlyTheDesktopEntryGroup)
     std::map<std::string, std::string> keys;
     for (const auto &[key, value] : readDesktopEntry(text).asKeyValueRange())
         keys[key.toStdString()] = value.toStdString();
-    EXPECT_EQ(keys, (std::map<std::string, std::string> { { "Name", "Ribbex" }, { "Comment", " Tab\there\\now" } }));
+    EXPECT_EQ(keys, (std::map<std::string, std::string> {{"Name", "Ribbex"}, {"Comment", " Tab\there\\now"}}));
 }
 
 } // namespace

@@ -53,7 +53,7 @@ public:
     {
         m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         ::getrlimit(RLIMIT_FSIZE, &m_oldLimit);
-        const rlimit lowered { limit, m_oldLimit.rlim_max };
+        const rlimit lowered {limit, m_oldLimit.rlim_max};
         ::setrlimit(RLIMIT_FSIZE, &lowered);
     }
     ~FileSizeLimit()
@@ -90,8 +90,8 @@ TEST(FilePreferencesStore, keepsFilesPrivateAndCreatesFoldersPrivate)
         const char *name;
         std::optional<QFile::Permissions> existing;
     } cases[] = {
-        { "new file", std::nullopt },
-        { "replaces a readable file", QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther },
+        {"new file", std::nullopt},
+        {"replaces a readable file", QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -116,7 +116,7 @@ TEST(FilePreferencesStore, keepsFilesPrivateAndCreatesFoldersPrivate)
 
 TEST(FilePreferencesStore, refusesKeysThatLeaveTheFolderOrHide)
 {
-    for (const QString &key : { u""_s, u"a/b"_s, u"../settings"_s, u".settings"_s }) {
+    for (const QString &key : {u""_s, u"a/b"_s, u"../settings"_s, u".settings"_s}) {
         SCOPED_TRACE(key.toStdString());
         TempHome home;
         FilePreferencesStore store(home.ribbexConfigDir());
@@ -159,7 +159,7 @@ TEST(FilePreferencesStore, failedWriteLeavesTheOldDocumentAndNoTemporaryFile)
     EXPECT_THAT(written.error().description().toStdString(),
         AllOf(HasSubstr(store.pathFor(u"settings"_s).toStdString()), HasSubstr(written.error().reason.toStdString())));
     EXPECT_EQ(readOutcome(store, u"settings"_s), "bytes: old");
-    EXPECT_EQ(entriesOf(home.ribbexConfigDir()), QStringList { u"settings.json"_s });
+    EXPECT_EQ(entriesOf(home.ribbexConfigDir()), QStringList {u"settings.json"_s});
 }
 
 TEST(FilePreferencesStore, keepsACopyBesideTheStoredBytes)

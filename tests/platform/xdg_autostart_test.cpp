@@ -51,16 +51,16 @@ TEST(XdgAutostart, statusFollowsTheEntryOnDisk)
         const char *entry;
         LoginItemStatus expected;
     } cases[] = {
-        { "absent", absent, LoginItemStatus::notRegistered },
-        { "normal", "Exec=@/ribbex --minimized\n", LoginItemStatus::enabled },
-        { "hidden", "Exec=@/ribbex\nHidden=true\n", LoginItemStatus::notRegistered },
-        { "switched off", "Exec=@/ribbex\nX-GNOME-Autostart-enabled=false\n", LoginItemStatus::notRegistered },
-        { "missing program", "Exec=@/gone\n", LoginItemStatus::notFound },
-        { "program not executable", "Exec=@/plain\n", LoginItemStatus::notFound },
-        { "program on PATH", "Exec=ribbex\n", LoginItemStatus::enabled },
-        { "program not on PATH", "Exec=gone\n", LoginItemStatus::notFound },
-        { "no Exec", "Name=Ribbex\n", LoginItemStatus::notFound },
-        { "unreadable", unreadable, LoginItemStatus::unavailable },
+        {"absent", absent, LoginItemStatus::notRegistered},
+        {"normal", "Exec=@/ribbex --minimized\n", LoginItemStatus::enabled},
+        {"hidden", "Exec=@/ribbex\nHidden=true\n", LoginItemStatus::notRegistered},
+        {"switched off", "Exec=@/ribbex\nX-GNOME-Autostart-enabled=false\n", LoginItemStatus::notRegistered},
+        {"missing program", "Exec=@/gone\n", LoginItemStatus::notFound},
+        {"program not executable", "Exec=@/plain\n", LoginItemStatus::notFound},
+        {"program on PATH", "Exec=ribbex\n", LoginItemStatus::enabled},
+        {"program not on PATH", "Exec=gone\n", LoginItemStatus::notFound},
+        {"no Exec", "Name=Ribbex\n", LoginItemStatus::notFound},
+        {"unreadable", unreadable, LoginItemStatus::unavailable},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -85,8 +85,8 @@ TEST(XdgAutostart, registeringWritesAnEnabledEntryForTheExecutable)
         const char *name;
         QByteArray existing;
     } cases[] = {
-        { "no entry yet", {} },
-        { "entry the user hid", "[Desktop Entry]\nExec=/old/ribbex\nHidden=true\nX-GNOME-Autostart-enabled=false\n" },
+        {"no entry yet", {}},
+        {"entry the user hid", "[Desktop Entry]\nExec=/old/ribbex\nHidden=true\nX-GNOME-Autostart-enabled=false\n"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

@@ -45,10 +45,10 @@ TEST(XdgPaths, useTheBaseFoldersOnlyWhenTheyAreAbsolute)
         std::optional<QString> config, cache;
         QString expectedConfig, expectedCache;
     } cases[] = {
-        { "set", u"~/xdg/config"_s, u"~/xdg/cache"_s, u"~/xdg/config"_s, u"~/xdg/cache"_s },
-        { "empty", u""_s, u""_s, u"~/.config"_s, u"~/.cache"_s },
-        { "relative", u"xdg/config"_s, u"xdg/cache"_s, u"~/.config"_s, u"~/.cache"_s },
-        { "unset", std::nullopt, std::nullopt, u"~/.config"_s, u"~/.cache"_s },
+        {"set", u"~/xdg/config"_s, u"~/xdg/cache"_s, u"~/xdg/config"_s, u"~/xdg/cache"_s},
+        {"empty", u""_s, u""_s, u"~/.config"_s, u"~/.cache"_s},
+        {"relative", u"xdg/config"_s, u"xdg/cache"_s, u"~/.config"_s, u"~/.cache"_s},
+        {"unset", std::nullopt, std::nullopt, u"~/.config"_s, u"~/.cache"_s},
     };
     const test::TempHome home;
     const auto inHome = [&](QString path) { return path.replace(u'~', home.path()); };

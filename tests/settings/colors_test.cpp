@@ -17,13 +17,13 @@ TEST(Hex, ParsesColourStringsAndFallsBackForAnythingElse)
         {u" FFAB38 ", 0xFFAB38},
         {u"ffab38", 0xFFAB38},
         {u"(#ffab38);", 0xFFAB38},
-        {u"FFF", 0x000FFF},         // no length check: a short value is a small number
-        {u"#12345678", 0x345678},   // only the low 24 bits count
+        {u"FFF", 0x000FFF}, // no length check: a short value is a small number
+        {u"#12345678", 0x345678}, // only the low 24 bits count
         {u"FFFFFFFFFFFFFFFF", 0xFFFFFF},
         {u"", 0x17191D},
         {u"#", 0x17191D},
         {u"zz", 0x17191D},
-        {u"#12 34", 0x17191D},      // inner space
+        {u"#12 34", 0x17191D}, // inner space
         {u"10000000000000000", 0x17191D}, // does not fit in 64 bits
         {u"FF\U0001D400", 0x17191D}, // a letter outside the basic plane is not trimmed
         {u"\u00E9FF", 0x17191D},

@@ -8,8 +8,8 @@ namespace {
 
 TEST(Enumerations, RawValuesRoundTripAndUnknownValuesGiveNothing)
 {
-    for (const TickerSource source : {TickerSource::spotify, TickerSource::football, TickerSource::news,
-                                      TickerSource::rss, TickerSource::weather})
+    for (const TickerSource source :
+        {TickerSource::spotify, TickerSource::football, TickerSource::news, TickerSource::rss, TickerSource::weather})
         EXPECT_EQ(fromRawValue<TickerSource>(rawValue(source)), source);
     for (const TickerStyle style : allCases<TickerStyle>())
         EXPECT_EQ(fromRawValue<TickerStyle>(title(style)), style);
@@ -25,8 +25,8 @@ TEST(Enumerations, RawValuesRoundTripAndUnknownValuesGiveNothing)
 
 TEST(Enumerations, OfferedSourcesLeaveOutRss)
 {
-    const QList<TickerSource> expected{TickerSource::news, TickerSource::spotify, TickerSource::football,
-                                       TickerSource::weather};
+    const QList<TickerSource> expected {
+        TickerSource::news, TickerSource::spotify, TickerSource::football, TickerSource::weather};
     EXPECT_EQ(allCases<TickerSource>(), expected);
     EXPECT_EQ(symbolName(TickerSource::football), u"sportscourt");
 }
@@ -34,9 +34,12 @@ TEST(Enumerations, OfferedSourcesLeaveOutRss)
 TEST(Enumerations, RefreshIntervalAcceptsExactlyItsFourValues)
 {
     const std::pair<qint64, std::optional<NewsRefreshInterval>> cases[] = {
-        {900, NewsRefreshInterval::fifteenMinutes}, {1800, NewsRefreshInterval::thirtyMinutes},
-        {3600, NewsRefreshInterval::oneHour},       {7200, NewsRefreshInterval::twoHours},
-        {1200, std::nullopt},                       {0, std::nullopt},
+        {900, NewsRefreshInterval::fifteenMinutes},
+        {1800, NewsRefreshInterval::thirtyMinutes},
+        {3600, NewsRefreshInterval::oneHour},
+        {7200, NewsRefreshInterval::twoHours},
+        {1200, std::nullopt},
+        {0, std::nullopt},
         {-900, std::nullopt},
     };
     for (const auto &[seconds, expected] : cases)

@@ -21,8 +21,8 @@ TEST(NewsFeed, SearchFeedSendsItsQueryExactlyAsStored)
     const NewsFeed &cnn = NewsFeed::feedFor(QStringLiteral("cnn"));
     EXPECT_EQ(cnn.url.path(), u"/rss/search");
     EXPECT_EQ(cnn.url.query(QUrl::FullyEncoded),
-              u"q=when%3A24h%20site%3Acnn.com%20-intitle%3Asitemap%20-site%3Acnn.com/business/calculators"
-              u"&hl=en-US&gl=US&ceid=US:en");
+        u"q=when%3A24h%20site%3Acnn.com%20-intitle%3Asitemap%20-site%3Acnn.com/business/calculators"
+        u"&hl=en-US&gl=US&ceid=US:en");
 }
 
 TEST(NewsFeed, RecordsWithTheSameIdButOtherNamesDiffer)

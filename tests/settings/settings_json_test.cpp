@@ -16,7 +16,7 @@ using namespace Qt::StringLiterals;
 
 QJsonObject defaultDocument()
 {
-    return QJsonDocument::fromJson(*encodeSettings(RibbexSettings{})).object();
+    return QJsonDocument::fromJson(*encodeSettings(RibbexSettings {})).object();
 }
 
 std::optional<RibbexSettings> decodeObject(const QJsonObject &object)
@@ -34,10 +34,10 @@ TEST(SettingsJson, DefaultsAndAFullRecordRoundTrip)
     full.spotifyClientID = u"abc"_s;
     full.weatherCity = u"Zürich"_s;
     full.customNewsFeedURL = u"https://example.org/rss"_s;
-    full.selectedFootballCompetitions = FootballCompetitionSet{FootballCompetition::serieA};
+    full.selectedFootballCompetitions = FootballCompetitionSet {FootballCompetition::serieA};
     full.transparentBackground.reset();
 
-    for (const RibbexSettings &record : {RibbexSettings{}, full})
+    for (const RibbexSettings &record : {RibbexSettings {}, full})
         EXPECT_EQ(decodeSettings(*encodeSettings(record)), record);
 }
 
@@ -63,14 +63,13 @@ TEST(SettingsJson, AnyBadRequiredValueMakesTheWholeDocumentUndecodable)
     const auto set = [](const char16_t *key, QJsonValue value) -> Edit {
         return [=](QJsonObject &o) { o.insert(QString::fromUtf16(key), value); };
     };
-    const auto drop = [](const char16_t *key) -> Edit {
-        return [=](QJsonObject &o) { o.remove(QString::fromUtf16(key)); };
-    };
+    const auto drop
+        = [](const char16_t *key) -> Edit { return [=](QJsonObject &o) { o.remove(QString::fromUtf16(key)); }; };
     const std::pair<const char *, Edit> cases[] = {
         {"isVisible missing", drop(u"isVisible")},
         {"version missing", drop(u"version")},
-        {"unknown source", set(u"enabledSources", QJsonArray{u"news"_s, u"tv"_s})},
-        {"source in wrong case", set(u"enabledSources", QJsonArray{u"News"_s})},
+        {"unknown source", set(u"enabledSources", QJsonArray {u"news"_s, u"tv"_s})},
+        {"source in wrong case", set(u"enabledSources", QJsonArray {u"News"_s})},
         {"sources not an array", set(u"enabledSources", u"news"_s)},
         {"unknown style", set(u"style", u"classic"_s)},
         {"unknown layout", set(u"layout", u"single"_s)},
@@ -80,8 +79,8 @@ TEST(SettingsJson, AnyBadRequiredValueMakesTheWholeDocumentUndecodable)
         {"bool as a number", set(u"startsHidden", 0)},
         {"colour as a number", set(u"textColor", 0xFFAB38)},
         {"optional of the wrong type", set(u"newsHeadlineCount", u"5"_s)},
-        {"unknown competition", set(u"selectedFootballCompetitions", QJsonArray{u"eng.1"_s, u"ENG.2"_s})},
-        {"competition not a string", set(u"selectedFootballCompetitions", QJsonArray{1})},
+        {"unknown competition", set(u"selectedFootballCompetitions", QJsonArray {u"eng.1"_s, u"ENG.2"_s})},
+        {"competition not a string", set(u"selectedFootballCompetitions", QJsonArray {1})},
     };
     for (const auto &[name, edit] : cases) {
         QJsonObject object = defaultDocument();
@@ -100,7 +99,7 @@ TEST(SettingsJson, AbsentOrNullOptionalsStayAbsentAndUnknownKeysAreIgnored)
     object.insert(u"roundedTickerEdges"_s, QJsonValue::Null);
     object.insert(u"someFutureSetting"_s, u"x"_s);
     object.insert(u"version"_s, 13.0);
-    object.insert(u"selectedFootballCompetitions"_s, QJsonArray{u"eng.1"_s, u"eng.1"_s, u"ger.1"_s});
+    object.insert(u"selectedFootballCompetitions"_s, QJsonArray {u"eng.1"_s, u"eng.1"_s, u"ger.1"_s});
 
     const std::optional<RibbexSettings> decoded = decodeObject(object);
     ASSERT_TRUE(decoded);
@@ -108,7 +107,7 @@ TEST(SettingsJson, AbsentOrNullOptionalsStayAbsentAndUnknownKeysAreIgnored)
     EXPECT_EQ(decoded->roundedTickerEdges, std::nullopt);
     EXPECT_EQ(decoded->version, 13);
     EXPECT_EQ(decoded->selectedFootballCompetitions,
-              (FootballCompetitionSet{FootballCompetition::premierLeague, FootballCompetition::bundesliga}));
+        (FootballCompetitionSet {FootballCompetition::premierLeague, FootballCompetition::bundesliga}));
 }
 
 TEST(SettingsJson, ANumberJsonCannotHoldFailsTheEncodingInsteadOfWritingNull)

@@ -20,12 +20,17 @@ using test::writeFile;
 // A document as an older version wrote it: the required keys plus the given ones.
 QByteArray storedDocument(qint64 version, const QJsonObject &extra = {})
 {
-    QJsonObject object{
-        {u"version"_s, version},          {u"enabledSources"_s, QJsonArray{u"news"_s}},
-        {u"layout"_s, u"Single ticker"_s}, {u"style"_s, u"Classic"_s},
-        {u"speed"_s, 60},                 {u"width"_s, 900},
-        {u"textColor"_s, u"#F4F3F0"_s},   {u"backgroundColor"_s, u"#17191D"_s},
-        {u"isVisible"_s, true},           {u"startsHidden"_s, false},
+    QJsonObject object {
+        {u"version"_s, version},
+        {u"enabledSources"_s, QJsonArray {u"news"_s}},
+        {u"layout"_s, u"Single ticker"_s},
+        {u"style"_s, u"Classic"_s},
+        {u"speed"_s, 60},
+        {u"width"_s, 900},
+        {u"textColor"_s, u"#F4F3F0"_s},
+        {u"backgroundColor"_s, u"#17191D"_s},
+        {u"isVisible"_s, true},
+        {u"startsHidden"_s, false},
     };
     for (auto it = extra.begin(); it != extra.end(); ++it)
         object.insert(it.key(), it.value());
@@ -42,23 +47,23 @@ protected:
     QByteArray storedBytes() { return readFile(store.pathFor(RibbexSettings::preferencesKey)); }
 
     test::TempHome home;
-    FilePreferencesStore store{home.ribbexConfigDir()};
+    FilePreferencesStore store {home.ribbexConfigDir()};
 };
 
 TEST_F(SettingsStoreTest, NothingStoredGivesDefaultsAndWritesNothing)
 {
     const LoadedSettings loaded = loadSettings(store);
     EXPECT_EQ(loaded.origin, LoadedSettings::Origin::nothingStored);
-    EXPECT_EQ(loaded.settings, RibbexSettings{});
+    EXPECT_EQ(loaded.settings, RibbexSettings {});
     EXPECT_FALSE(QFileInfo::exists(store.pathFor(RibbexSettings::preferencesKey)));
 }
 
 TEST_F(SettingsStoreTest, UndecodableDocumentGivesDefaultsAndStaysUntouched)
 {
-    const QByteArray bad = storedDocument(13, {{u"enabledSources"_s, QJsonArray{u"radio"_s}}});
+    const QByteArray bad = storedDocument(13, {{u"enabledSources"_s, QJsonArray {u"radio"_s}}});
     const LoadedSettings loaded = loadDocument(bad);
     EXPECT_EQ(loaded.origin, LoadedSettings::Origin::unreadable);
-    EXPECT_EQ(loaded.settings, RibbexSettings{});
+    EXPECT_EQ(loaded.settings, RibbexSettings {});
     EXPECT_EQ(storedBytes(), bad);
 }
 
@@ -111,7 +116,7 @@ TEST_F(SettingsStoreTest, EachStepAppliesOnlyUpToItsVersion)
         std::optional<bool> transparentBackground;
         std::optional<double> backgroundTransparency;
     };
-    const QJsonObject transparent{{u"transparentBackground"_s, true}, {u"backgroundTransparency"_s, 0.25}};
+    const QJsonObject transparent {{u"transparentBackground"_s, true}, {u"backgroundTransparency"_s, 0.25}};
     const Case cases[] = {
         {2, {}, TickerStyle::dotMatrix, u"#FFAB38", 700, false, 0.0},
         {3, {}, TickerStyle::classic, u"#FFAB38", 700, false, 0.0},
@@ -135,11 +140,14 @@ TEST_F(SettingsStoreTest, EachStepAppliesOnlyUpToItsVersion)
 
 TEST_F(SettingsStoreTest, SourceStepsOverwriteStoredValuesUpToTheirVersion)
 {
-    const QJsonObject custom{
-        {u"newsFeedID"_s, u"dw"_s},          {u"newsHeadlineCount"_s, 7},
-        {u"newsRefreshIntervalSeconds"_s, 3600}, {u"progressBarColor"_s, u"#000000"_s},
-        {u"progressBarTransparency"_s, 0.5}, {u"roundedTickerEdges"_s, false},
-        {u"selectedFootballCompetitions"_s, QJsonArray{u"eng.1"_s}},
+    const QJsonObject custom {
+        {u"newsFeedID"_s, u"dw"_s},
+        {u"newsHeadlineCount"_s, 7},
+        {u"newsRefreshIntervalSeconds"_s, 3600},
+        {u"progressBarColor"_s, u"#000000"_s},
+        {u"progressBarTransparency"_s, 0.5},
+        {u"roundedTickerEdges"_s, false},
+        {u"selectedFootballCompetitions"_s, QJsonArray {u"eng.1"_s}},
     };
     const auto load = [&](qint64 version) { return loadDocument(storedDocument(version, custom)).settings; };
 

@@ -8,7 +8,8 @@ namespace ribbex::test {
 class PinnedClock final : public Clock {
 public:
     explicit PinnedClock(QDateTime now, QTimeZone zone = QTimeZone::utc())
-        : m_now(std::move(now)), m_zone(std::move(zone))
+        : m_now(std::move(now))
+        , m_zone(std::move(zone))
     {
     }
 

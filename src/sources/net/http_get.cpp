@@ -28,30 +28,30 @@ FetchFailure failureOf(const QNetworkReply &reply, bool exceededLimit)
 
 } // namespace
 
-QCoro::Task<std::expected<HttpResponse, FetchFailure>> httpGet(QNetworkAccessManager &network, QNetworkRequest request,
-                                                               FetchLimits limits)
+QCoro::Task<std::expected<HttpResponse, FetchFailure>> httpGet(
+    QNetworkAccessManager &network, QNetworkRequest request, FetchLimits limits)
 {
     request.setTransferTimeout(static_cast<int>(limits.timeout.count()));
     const std::unique_ptr<QNetworkReply, DeleteLater> reply(network.get(request));
     bool exceededLimit = false;
     // Stop reading as soon as the announced or received size passes the limit.
     QObject::connect(reply.get(), &QNetworkReply::downloadProgress, reply.get(),
-                     [&exceededLimit, max = limits.maxBodyBytes, r = reply.get()](qint64 received, qint64 total) {
-                         if (!exceededLimit && (received > max || total > max)) {
-                             exceededLimit = true;
-                             r->abort();
-                         }
-                     });
+        [&exceededLimit, max = limits.maxBodyBytes, r = reply.get()](qint64 received, qint64 total) {
+            if (!exceededLimit && (received > max || total > max)) {
+                exceededLimit = true;
+                r->abort();
+            }
+        });
     co_await reply.get();
 
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (exceededLimit || !status.isValid()) {
         if (!exceededLimit && reply->error() == QNetworkReply::NoError)
-            co_return std::unexpected(FetchFailure{FetchFailure::Kind::notHttp, QString()});
+            co_return std::unexpected(FetchFailure {FetchFailure::Kind::notHttp, QString()});
         co_return std::unexpected(failureOf(*reply, exceededLimit));
     }
-    co_return HttpResponse{status.toInt(), reply->readAll(),
-                           reply->attribute(QNetworkRequest::SourceIsFromCacheAttribute).toBool()};
+    co_return HttpResponse {
+        status.toInt(), reply->readAll(), reply->attribute(QNetworkRequest::SourceIsFromCacheAttribute).toBool()};
 }
 
 } // namespace ribbex

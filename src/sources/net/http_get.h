@@ -25,10 +25,10 @@ struct HttpResponse {
 
 struct FetchFailure {
     enum class Kind {
-        timedOut,     // nothing arrived for the whole time-out
-        tooLarge,     // the body grew past the limit; reading stopped there
-        notHttp,      // the answer was not an HTTP response
-        network,      // no answer: host not found, connection refused, TLS failure...
+        timedOut, // nothing arrived for the whole time-out
+        tooLarge, // the body grew past the limit; reading stopped there
+        notHttp, // the answer was not an HTTP response
+        network, // no answer: host not found, connection refused, TLS failure...
     };
 
     Kind kind = Kind::network;
@@ -37,12 +37,12 @@ struct FetchFailure {
 
 struct FetchLimits {
     qint64 maxBodyBytes = 0;
-    std::chrono::milliseconds timeout{20000};
+    std::chrono::milliseconds timeout {20000};
 };
 
 // GETs the request. An HTTP answer of any status is a response; only the absence of one is a
 // failure. The time-out counts from the last byte received, so a slow but steady answer lives.
-QCoro::Task<std::expected<HttpResponse, FetchFailure>> httpGet(QNetworkAccessManager &network, QNetworkRequest request,
-                                                               FetchLimits limits);
+QCoro::Task<std::expected<HttpResponse, FetchFailure>> httpGet(
+    QNetworkAccessManager &network, QNetworkRequest request, FetchLimits limits);
 
 } // namespace ribbex

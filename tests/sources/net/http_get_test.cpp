@@ -22,8 +22,8 @@ TEST(HttpGet, AnyHttpStatusIsAResponseWithItsBody)
 {
     HttpTestServer server([](const HttpTestRequest &request) {
         if (request.path == u"/missing")
-            return HttpTestResponse{.status = 404, .body = "gone"};
-        return HttpTestResponse{.status = 200, .body = "hello"};
+            return HttpTestResponse {.status = 404, .body = "gone"};
+        return HttpTestResponse {.status = 200, .body = "hello"};
     });
     const auto ok = get(server.url(u"/feed"_s));
     ASSERT_TRUE(ok);
@@ -42,7 +42,7 @@ TEST(HttpGet, BodiesPastTheLimitFailWhetherAnnouncedOrNot)
 {
     const QByteArray big(4096, 'x');
     HttpTestServer server([&](const HttpTestRequest &request) {
-        return HttpTestResponse{.body = big, .chunked = request.path == u"/chunked"};
+        return HttpTestResponse {.body = big, .chunked = request.path == u"/chunked"};
     });
     for (const QString &path : {u"/announced"_s, u"/chunked"_s}) {
         const auto result = get(server.url(path));
@@ -54,7 +54,7 @@ TEST(HttpGet, BodiesPastTheLimitFailWhetherAnnouncedOrNot)
 
 TEST(HttpGet, AServerThatNeverAnswersTimesOut)
 {
-    HttpTestServer server([](const HttpTestRequest &) { return HttpTestResponse{.stall = true}; });
+    HttpTestServer server([](const HttpTestRequest &) { return HttpTestResponse {.stall = true}; });
     const auto result = get(server.url(), {1024, 300ms});
     ASSERT_FALSE(result);
     EXPECT_EQ(result.error().kind, FetchFailure::Kind::timedOut);
@@ -62,7 +62,7 @@ TEST(HttpGet, AServerThatNeverAnswersTimesOut)
 
 TEST(HttpGet, NoServerOrNoHttpIsAFailure)
 {
-    HttpTestServer garbage([](const HttpTestRequest &) { return HttpTestResponse{.raw = "SSH-2.0-OpenSSH\r\n"}; });
+    HttpTestServer garbage([](const HttpTestRequest &) { return HttpTestResponse {.raw = "SSH-2.0-OpenSSH\r\n"}; });
     const auto notHttp = get(garbage.url());
     ASSERT_FALSE(notHttp);
     EXPECT_NE(notHttp.error().kind, FetchFailure::Kind::timedOut);
