@@ -120,12 +120,3 @@ BENCHMARK(refreshPass)->Arg(1)->Arg(6)->Arg(14)->Iterations(5)->UseRealTime()->U
 
 } // namespace
 } // namespace ribbex
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

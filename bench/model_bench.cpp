@@ -4,7 +4,6 @@
 #include "platform/file_preferences_store.h"
 #include "platform/xdg_autostart.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -54,12 +53,3 @@ BENCHMARK(composeItems)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace ribbex
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -2,8 +2,6 @@
 
 #include "sources/news/rss_headline_parser.h"
 
-#include <QCoreApplication>
-
 #include <benchmark/benchmark.h>
 
 namespace ribbex {
@@ -51,12 +49,3 @@ BENCHMARK(parseOneMebibyteFeed)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace ribbex
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

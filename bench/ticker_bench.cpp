@@ -143,14 +143,3 @@ BENCHMARK(refreshWithNewText)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace ribbex
-
-int main(int argc, char **argv)
-{
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
