@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/once_run.h"
+#include "app/terminal.h"
 
 #include <QCoroTask>
 
@@ -18,9 +19,7 @@ namespace {
 
 void printLine(FILE *stream, const QString &text)
 {
-    const QByteArray bytes = text.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
-    std::fflush(stream);
+    writeTo(stream, text.toUtf8() + '\n');
 }
 
 int runCommand(const Command &command)

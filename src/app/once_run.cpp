@@ -1,6 +1,7 @@
 #include "app/once_run.h"
 
 #include "app/once_output.h"
+#include "app/terminal.h"
 #include "model/settings_model.h"
 #include "platform/clock.h"
 #include "platform/file_preferences_store.h"
@@ -14,19 +15,11 @@
 #include <QCoreApplication>
 #include <QImage>
 
-#include <cstdio>
-
 namespace ribbex {
 
 namespace {
 
 using namespace Qt::StringLiterals;
-
-void print(FILE *stream, const QByteArray &bytes)
-{
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
-    std::fflush(stream);
-}
 
 // Football and news start together; the run waits for both.
 QCoro::Task<> refreshEnabledSources(SettingsModel &model)
@@ -78,9 +71,9 @@ QCoro::Task<int> runOnce(RunOnce run)
     if (run.refresh)
         co_await refreshEnabledSources(model);
     if (run.print)
-        print(stdout, printed(model, run.format));
+        writeTo(stdout, printed(model, run.format));
     if (run.renderFile && !paint(model, run)) {
-        print(stderr, "ribbex: could not write the picture to " + run.renderFile->toUtf8() + '\n');
+        writeTo(stderr, "ribbex: could not write the picture to " + run.renderFile->toUtf8() + '\n');
         co_return 1;
     }
     co_return 0;

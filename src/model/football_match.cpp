@@ -105,6 +105,11 @@ bool FootballMatch::isInPlay() const
         || status == matchStatus::penaltyShootout;
 }
 
+bool FootballMatch::isInLiveWindow(const QDateTime &time) const
+{
+    return !isFinished() && utcDate <= time && time < utcDate.addSecs(liveWindowSeconds);
+}
+
 bool FootballMatch::hasResult() const
 {
     return (isInPlay() || isFinished()) && score.fullTime.home && score.fullTime.away;

@@ -24,6 +24,8 @@ inline const QString finished = QStringLiteral("FINISHED");
 } // namespace matchStatus
 
 struct FootballMatch {
+    static constexpr qint64 liveWindowSeconds = 9000;
+
     struct Team {
         QString name;
         std::optional<QString> shortName;
@@ -63,6 +65,8 @@ struct FootballMatch {
 
     bool isInPlay() const;
     bool isFinished() const { return status == matchStatus::finished; }
+    // Unfinished, kicked off no later than time and less than 2.5 hours before it.
+    bool isInLiveWindow(const QDateTime &time) const;
     // In play or over, with both scores known.
     bool hasResult() const;
 };

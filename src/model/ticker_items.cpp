@@ -9,7 +9,6 @@ namespace ribbex {
 
 namespace {
 
-constexpr qint64 liveWindowSeconds = 9000;
 constexpr qint64 lookAheadSeconds = 86400;
 constexpr qsizetype maximumFootballItems = 16;
 
@@ -55,21 +54,17 @@ TickerItem weatherItem(const SettingsModel &model)
         QUrl(QStringLiteral("weather://"))};
 }
 
-// Live: unfinished, kicked off no later than now and less than 2.5 hours ago. Upcoming: kicks
-// off within the next 24 hours.
+// Live now, or kicking off within the next 24 hours.
 bool isInFootballWindow(const FootballMatch &match, const QDateTime &now)
 {
-    const qint64 sinceKickOff = match.utcDate.msecsTo(now);
-    if (sinceKickOff >= 0)
-        return !match.isFinished() && sinceKickOff < liveWindowSeconds * 1000;
-    return -sinceKickOff <= lookAheadSeconds * 1000;
+    if (match.utcDate <= now)
+        return match.isInLiveWindow(now);
+    return now.msecsTo(match.utcDate) <= lookAheadSeconds * 1000;
 }
 
 QList<FootballMatch> footballWindow(const SettingsModel &model)
 {
-    QSet<QString> codes;
-    for (const FootballCompetition competition : model.settings().footballSelection())
-        codes.insert(id(competition));
+    const QSet<QString> codes = model.settings().selectedFootballCodes();
     const QDateTime now = model.clock().now();
 
     QList<FootballMatch> kept;

@@ -7,6 +7,7 @@
 #include "settings/football_competition.h"
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -50,6 +51,8 @@ struct RibbexSettings {
     bool isEnabled(TickerSource source) const { return enabledSources.contains(source); }
     // The selection with its fallback: absent means every competition.
     FootballCompetitionSet footballSelection() const;
+    // The league codes of that selection.
+    QSet<QString> selectedFootballCodes() const;
 };
 
 // The document's JSON text, or nothing when a number cannot be written as JSON (not finite).

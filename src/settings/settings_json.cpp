@@ -113,6 +113,14 @@ FootballCompetitionSet RibbexSettings::footballSelection() const
     return selectedFootballCompetitions.value_or(allFootballCompetitionSet());
 }
 
+QSet<QString> RibbexSettings::selectedFootballCodes() const
+{
+    QSet<QString> codes;
+    for (const FootballCompetition competition : footballSelection())
+        codes.insert(id(competition));
+    return codes;
+}
+
 std::optional<QByteArray> encodeSettings(const RibbexSettings &settings)
 {
     // Qt writes a non-finite number as null, which would make the saved document unreadable.

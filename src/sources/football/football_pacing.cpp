@@ -58,22 +58,9 @@ QDateTime nextScheduleOrKickOff(const QSet<QString> &selected, const QList<Footb
 
 } // namespace
 
-QSet<QString> selectedCodes(const RibbexSettings &settings)
-{
-    QSet<QString> codes;
-    for (const FootballCompetition competition : settings.footballSelection())
-        codes.insert(id(competition));
-    return codes;
-}
-
-bool isInLiveWindow(const FootballMatch &match, const QDateTime &time)
-{
-    return !match.isFinished() && match.utcDate <= time && time < match.utcDate.addSecs(liveWindow);
-}
-
 bool isActive(const FootballMatch &match, const QSet<QString> &selected, const QDateTime &time)
 {
-    return selected.contains(match.competition.code) && isInLiveWindow(match, time);
+    return selected.contains(match.competition.code) && match.isInLiveWindow(time);
 }
 
 qint64 scheduleAge(const QList<FootballMatch> &matches, const QSet<QString> &selected, const QDateTime &time)
@@ -105,7 +92,7 @@ ScheduleWindow scheduleWindow(const QDateTime &now, const QTimeZone &zone)
 std::optional<double> nextRefreshDelay(const RibbexSettings &settings, const QList<FootballMatch> &matches,
     const SourceBookkeeping &book, const QDateTime &now)
 {
-    const QSet<QString> selected = selectedCodes(settings);
+    const QSet<QString> selected = settings.selectedFootballCodes();
     if (!settings.isEnabled(TickerSource::football) || selected.isEmpty())
         return std::nullopt;
     QList<FootballMatch> active;

@@ -21,7 +21,6 @@ inline constexpr qint64 shortScheduleAge = 3600; // a selected fixture kicks off
 inline constexpr qint64 longScheduleAge = 21600; // otherwise
 inline constexpr qint64 lookAhead = 86400;
 inline constexpr qint64 scheduleWindowDays = 13;
-inline constexpr qint64 liveWindow = 9000; // after kick-off
 inline constexpr qint64 livePollInterval = 45;
 inline constexpr qint64 scheduleRetryBackOff = 300;
 
@@ -30,10 +29,6 @@ struct ScheduleWindow {
     QDateTime end;
 };
 
-QSet<QString> selectedCodes(const RibbexSettings &settings);
-
-// Unfinished and kicked off less than the live window ago, whatever the selection.
-bool isInLiveWindow(const FootballMatch &match, const QDateTime &time);
 // In the live window and of a selected competition: it gets live scores.
 bool isActive(const FootballMatch &match, const QSet<QString> &selected, const QDateTime &time);
 

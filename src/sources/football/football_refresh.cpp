@@ -140,8 +140,7 @@ QCoro::Task<> FootballRefresh::fetchSchedule(
     book.footballScheduleRefreshedAt.insert(code, pass.now);
     book.footballScheduleRetryAfter.remove(code);
     // A schedule that already shows a running match stands in for this pass's live request.
-    if (std::ranges::any_of(
-            *result, [&](const FootballMatch &match) { return pacing::isInLiveWindow(match, pass.now); }))
+    if (std::ranges::any_of(*result, [&](const FootballMatch &match) { return match.isInLiveWindow(pass.now); }))
         book.footballScorePolledAt.insert(code, pass.now);
 }
 
@@ -183,7 +182,7 @@ bool FootballRefresh::footballEnabled() const
 
 QList<FootballCompetition> FootballRefresh::dueCompetitions(const QDateTime &now) const
 {
-    const QSet<QString> selected = pacing::selectedCodes(m_model.settings());
+    const QSet<QString> selected = m_model.settings().selectedFootballCodes();
     const qint64 age = pacing::scheduleAge(m_model.footballMatches(), selected, now);
     const SourceBookkeeping &book = m_model.bookkeeping();
     QList<FootballCompetition> due;
@@ -196,7 +195,7 @@ QList<FootballCompetition> FootballRefresh::dueCompetitions(const QDateTime &now
 
 QList<FootballMatch> FootballRefresh::activeFixtures(const QDateTime &now) const
 {
-    const QSet<QString> selected = pacing::selectedCodes(m_model.settings());
+    const QSet<QString> selected = m_model.settings().selectedFootballCodes();
     QList<FootballMatch> active;
     std::ranges::copy_if(m_model.footballMatches(), std::back_inserter(active),
         [&](const FootballMatch &match) { return pacing::isActive(match, selected, now); });
