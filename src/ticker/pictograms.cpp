@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPathStroker>
+#include <QTransform>
 
 #include <cmath>
 #include <numbers>
@@ -102,6 +103,74 @@ QPainterPath bolt()
     return path;
 }
 
+// A closed outline traced with a line of the given width.
+QPainterPath outlined(const QPainterPath &shape, double width)
+{
+    QPainterPathStroker stroker;
+    stroker.setWidth(width);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    return stroker.createStroke(shape).simplified();
+}
+
+QPainterPath roundedRect(const QRectF &rect, double radius)
+{
+    QPainterPath path;
+    path.addRoundedRect(rect, radius, radius);
+    return path;
+}
+
+QPainterPath newspaper()
+{
+    const double line = 0.075;
+    QPainterPath path = outlined(roundedRect(QRectF(0.1, 0.16, 0.8, 0.68), 0.1), line);
+    path = path.united(roundedRect(QRectF(0.24, 0.3, 0.22, 0.2), 0.03));
+    for (const double y : {0.34, 0.46})
+        path = path.united(stroked(segment({0.56, y}, {0.76, y}), line));
+    return path.united(stroked(segment({0.24, 0.64}, {0.76, 0.64}), line));
+}
+
+QPainterPath musicNote()
+{
+    QPainterPath head;
+    head.addEllipse(QPointF(0.0, 0.0), 0.17, 0.125);
+    QPainterPath path = QTransform().translate(0.38, 0.76).rotate(-20).map(head);
+    path = path.united(stroked(segment({0.53, 0.73}, {0.53, 0.14}), 0.08));
+    QPainterPath flag(QPointF(0.53, 0.14));
+    flag.cubicTo(QPointF(0.6, 0.3), QPointF(0.82, 0.3), QPointF(0.76, 0.52));
+    return path.united(stroked(flag, 0.08));
+}
+
+// A pitch seen from above: touchlines, halfway line, centre circle and both penalty areas.
+QPainterPath sportsCourt()
+{
+    const double line = 0.07;
+    QPainterPath path = outlined(roundedRect(QRectF(0.06, 0.2, 0.88, 0.6), 0.06), line);
+    path = path.united(stroked(segment({0.5, 0.2}, {0.5, 0.8}), line));
+    QPainterPath circle;
+    circle.addEllipse(QPointF(0.5, 0.5), 0.12, 0.12);
+    path = path.united(outlined(circle, line));
+    for (const double x : {0.06, 0.8}) {
+        QPainterPath area;
+        area.addRect(QRectF(x, 0.36, 0.14, 0.28));
+        path = path.united(outlined(area, line));
+    }
+    return path;
+}
+
+QPainterPath cloudSun()
+{
+    const QPainterPath body = cloud(QRectF(0.04, 0.34, 0.78, 0.46));
+    return sun({0.66, 0.34}, 0.13).subtracted(body.united(stroked(body, 0.16))).united(outlined(body, 0.08));
+}
+
+QPainterPath chevronDown()
+{
+    QPainterPath path(QPointF(0.2, 0.38));
+    path.lineTo(0.5, 0.66);
+    path.lineTo(0.8, 0.38);
+    return stroked(path, 0.13);
+}
+
 } // namespace
 
 QPainterPath weatherPictogram(QStringView symbolName)
@@ -128,6 +197,21 @@ QPainterPath weatherPictogram(QStringView symbolName)
     if (symbolName == u"cloud.bolt.rain.fill")
         return withPrecipitation(bolt().united(slantedLines(2, 0.7, 0.2, 0.5, line)));
     return {};
+}
+
+QPainterPath symbolPictogram(QStringView symbolName)
+{
+    if (symbolName == u"newspaper")
+        return newspaper();
+    if (symbolName == u"music.note")
+        return musicNote();
+    if (symbolName == u"sportscourt")
+        return sportsCourt();
+    if (symbolName == u"cloud.sun")
+        return cloudSun();
+    if (symbolName == u"chevron.down")
+        return chevronDown();
+    return weatherPictogram(symbolName);
 }
 
 void drawWeatherSymbol(QPainter &painter, const QPainterPath &pictogram, const QRectF &box)
