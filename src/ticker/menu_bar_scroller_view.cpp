@@ -43,15 +43,33 @@ void MenuBarScrollerView::setAnimationEnabled(bool enabled)
 void MenuBarScrollerView::advance()
 {
     m_renderer.advance();
+    if (!m_tickPresenter || !m_tickPresenter())
+        update();
+}
+
+void MenuBarScrollerView::setBackdrop(const QColor &color)
+{
+    const QColor opaque = color.isValid() ? QColor(color.rgb()) : QColor();
+    if (opaque == m_backdrop)
+        return;
+    m_backdrop = opaque;
+    updateOpaquePainting();
     update();
+}
+
+void MenuBarScrollerView::paintFrame(QPainter &painter)
+{
+    if (m_backdrop.isValid())
+        painter.fillRect(QRectF(QPointF(0, 0), m_renderer.viewSize()), m_backdrop);
+    // The renderer follows the painter's device, so a move to a screen of another scale
+    // redraws the run picture once.
+    m_renderer.paint(painter);
 }
 
 void MenuBarScrollerView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    // The renderer follows the painter's device, so a move to a screen of another scale
-    // redraws the run picture once.
-    m_renderer.paint(painter);
+    paintFrame(painter);
 }
 
 void MenuBarScrollerView::resizeEvent(QResizeEvent *event)
@@ -74,7 +92,7 @@ void MenuBarScrollerView::mousePressEvent(QMouseEvent *event)
 
 void MenuBarScrollerView::updateOpaquePainting()
 {
-    setAttribute(Qt::WA_OpaquePaintEvent, m_renderer.isOpaque());
+    setAttribute(Qt::WA_OpaquePaintEvent, m_backdrop.isValid() || m_renderer.isOpaque());
 }
 
 } // namespace ribbex

@@ -5,8 +5,13 @@
 
 #include "ticker/ticker_renderer.h"
 
+#include <QColor>
 #include <QTimer>
 #include <QWidget>
+
+#include <functional>
+
+class QPainter;
 
 namespace ribbex {
 
@@ -28,6 +33,15 @@ public:
     // One scroll tick.
     void advance();
 
+    // An opaque colour painted under the strip, for windows that cannot be translucent; an
+    // invalid colour paints nothing.
+    void setBackdrop(const QColor &color);
+    const QColor &backdrop() const { return m_backdrop; }
+    // Draws the current frame, backdrop included, as the view's paint event does.
+    void paintFrame(QPainter &painter);
+    // Called on every tick instead of a repaint; returning false asks for Qt's repaint.
+    void setTickPresenter(std::function<bool()> presenter) { m_tickPresenter = std::move(presenter); }
+
     const TickerRenderer &renderer() const { return m_renderer; }
 
 Q_SIGNALS:
@@ -45,6 +59,8 @@ private:
     TickerRenderer m_renderer;
     TickerClickHandler &m_clickHandler;
     QTimer m_timer;
+    QColor m_backdrop;
+    std::function<bool()> m_tickPresenter;
 };
 
 } // namespace ribbex

@@ -1,0 +1,202 @@
+#include "ticker/x11_scroll_copy.h"
+
+#include "model/settings_model.h"
+#include "ticker/menu_bar_scroller_view.h"
+#include "ticker/progress_bar.h"
+#include "ticker/x11_strip.h"
+
+#include <QPainter>
+
+#include <array>
+#include <cmath>
+
+namespace ribbex {
+
+namespace {
+
+int toDevice(double x, double ratio)
+{
+    return static_cast<int>(std::lround(x * ratio));
+}
+
+// A picture as the window shows it: over the backdrop, or over nothing on an ARGB window.
+QImage onBackdrop(const QImage &picture, QImage::Format format, QRgb backdrop)
+{
+    QImage shown(picture.size(), format);
+    shown.fill(backdrop);
+    QPainter painter(&shown);
+    painter.drawImage(0, 0, picture);
+    return shown;
+}
+
+bool isUniform(const QImage &image, int fromColumn, int toColumn, QRgb pixel)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = fromColumn; x < toColumn; ++x) {
+            if (line[x] != pixel)
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+X11ScrollCopy::X11ScrollCopy(xcb_connection_t *connection, const SettingsModel &model)
+    : m_connection(connection)
+    , m_model(model)
+{
+}
+
+X11ScrollCopy::~X11ScrollCopy()
+{
+    releasePixmap();
+}
+
+void X11ScrollCopy::releasePixmap()
+{
+    if (m_runPixmap != XCB_NONE)
+        xcb_free_pixmap(m_connection, m_runPixmap);
+    m_runPixmap = XCB_NONE;
+}
+
+bool X11ScrollCopy::present(const MenuBarScrollerView &view, const X11Target &target)
+{
+    const TickerRenderer &renderer = view.renderer();
+    const double ratio = view.devicePixelRatioF();
+    const QImage &run = renderer.cachedTickerImage();
+    // The renderer's run picture follows a new ratio only when Qt paints it.
+    if (renderer.devicePixelRatio() != ratio || run.isNull() || renderer.hasSeparateFootballZone())
+        return false;
+    const RibbexSettings &settings = m_model.settings();
+    if (progressBar(settings, m_model.spotifyTrack(), renderer.textAreaWidth(), ratio, m_model.clock().now()))
+        return false;
+    const Scene scene {target.window, target.format, run.cacheKey(),
+        stripBackground(settings, renderer.viewSize(), ratio),
+        view.backdrop().isValid() ? view.backdrop().rgba() : QRgb(0)};
+    if (scene != m_scene) {
+        m_scene = scene;
+        m_run = run;
+        m_usable = build(target);
+    }
+    if (!m_usable)
+        return false;
+
+    // As the compositor places the two copies, so each lands on the same whole device pixel.
+    const int runWidth = m_run.width();
+    const std::array<int, 2> lefts {
+        toDevice(-renderer.offset(), ratio), toDevice(renderer.period() - renderer.offset(), ratio)};
+    const int height = m_frameSize.height();
+    const auto fill = [&](int from, int to) {
+        const xcb_rectangle_t gap {static_cast<int16_t>(target.origin.x() + from),
+            static_cast<int16_t>(target.origin.y()), static_cast<uint16_t>(to - from), static_cast<uint16_t>(height)};
+        xcb_poly_fill_rectangle(m_connection, target.window, target.gc, 1, &gap);
+    };
+    const int middleEnd = m_frameSize.width() - m_capWidth;
+    int x = m_capWidth;
+    for (const int left : lefts) {
+        const int from = std::max(left, x);
+        const int to = std::min(left + runWidth, middleEnd);
+        if (to <= from)
+            continue;
+        if (from > x)
+            fill(x, from);
+        xcb_copy_area(m_connection, m_runPixmap, target.window, target.gc, static_cast<int16_t>(from - left), 0,
+            static_cast<int16_t>(target.origin.x() + from), static_cast<int16_t>(target.origin.y()),
+            static_cast<uint16_t>(to - from), static_cast<uint16_t>(height));
+        x = to;
+    }
+    if (x < middleEnd)
+        fill(x, middleEnd);
+    if (m_capWidth > 0)
+        presentCaps(lefts, target);
+    xcb_flush(m_connection);
+    return true;
+}
+
+bool X11ScrollCopy::build(const X11Target &target)
+{
+    releasePixmap();
+    const StripBackground &background = m_scene->background;
+    m_frameSize = deviceSize(background.size, background.devicePixelRatio);
+    if (m_frameSize.isEmpty() || m_run.height() != m_frameSize.height() || background.dotGrid)
+        return false;
+    m_background = backgroundImage(background);
+    m_background.setDevicePixelRatio(1);
+    m_outline = outlineMask(background);
+    m_outline.setDevicePixelRatio(1);
+    // Only the rounded ends lie outside the outline; the compositor clips just these columns.
+    m_capWidth = background.rounded ? std::min((m_frameSize.height() + 1) / 2 + 1, m_frameSize.width()) : 0;
+    const QRgb base = reinterpret_cast<const QRgb *>(m_background.constScanLine(0))[m_frameSize.width() / 2];
+    if (m_capWidth * 2 >= m_frameSize.width()
+        || !isUniform(m_background, m_capWidth, m_frameSize.width() - m_capWidth, base))
+        return false;
+
+    // The run over the plain background, as the compositor blends it, then over the backdrop.
+    QImage blended(m_run.size(), QImage::Format_ARGB32_Premultiplied);
+    blended.fill(base);
+    {
+        QPainter painter(&blended);
+        QImage run = m_run;
+        run.setDevicePixelRatio(1);
+        painter.drawImage(0, 0, run);
+    }
+    const QImage shown = onBackdrop(blended, target.format, m_scene->backdrop);
+    QImage gap(1, 1, QImage::Format_ARGB32_Premultiplied);
+    gap.fill(base);
+    m_gapPixel = reinterpret_cast<const QRgb *>(onBackdrop(gap, target.format, m_scene->backdrop).constScanLine(0))[0];
+    if (target.depth == 24)
+        m_gapPixel &= 0xFFFFFF;
+    xcb_change_gc(m_connection, target.gc, XCB_GC_FOREGROUND, &m_gapPixel);
+
+    m_runPixmap = xcb_generate_id(m_connection);
+    xcb_create_pixmap(m_connection, target.depth, m_runPixmap, target.window, static_cast<uint16_t>(shown.width()),
+        static_cast<uint16_t>(shown.height()));
+    x11::putImage(m_connection, m_runPixmap, target.gc, target.depth, shown, QPoint(0, 0));
+    return true;
+}
+
+void X11ScrollCopy::presentCaps(const std::array<int, 2> &runLefts, const X11Target &target)
+{
+    // Both ends in one picture, one above the other, so each end's rows are contiguous.
+    const int height = m_frameSize.height();
+    if (m_caps.size() != QSize(m_capWidth, 2 * height))
+        m_caps = QImage(m_capWidth, 2 * height, QImage::Format_ARGB32_Premultiplied);
+    const std::array<int, 2> capLefts {0, m_frameSize.width() - m_capWidth};
+    {
+        QPainter painter(&m_caps);
+        for (size_t i = 0; i < capLefts.size(); ++i) {
+            const int left = capLefts[i];
+            const int top = static_cast<int>(i) * height;
+            // The compositor's steps, limited to the end's columns.
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(0, top, m_background, left, 0, m_capWidth, height);
+            painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+            for (const int runLeft : runLefts) {
+                const int from = std::max({runLeft, left, 0});
+                const int to = std::min({runLeft + m_run.width(), left + m_capWidth, m_frameSize.width()});
+                if (to > from)
+                    painter.drawImage(
+                        QRect(from - left, top, to - from, height), m_run, QRect(from - runLeft, 0, to - from, height));
+            }
+            painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+            painter.drawImage(0, top, m_outline, left, 0, m_capWidth, height);
+        }
+        // The same sum as drawing the ends over the backdrop, and the result is opaque, so its
+        // bits are already the xRGB pixels of a 24-bit window.
+        if (m_scene->backdrop != 0) {
+            painter.setCompositionMode(QPainter::CompositionMode_DestinationOver);
+            painter.fillRect(m_caps.rect(), QColor::fromRgba(m_scene->backdrop));
+        }
+    }
+    for (size_t i = 0; i < capLefts.size(); ++i) {
+        const int top = static_cast<int>(i) * height;
+        xcb_put_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, target.window, target.gc,
+            static_cast<uint16_t>(m_capWidth), static_cast<uint16_t>(height),
+            static_cast<int16_t>(target.origin.x() + capLefts[i]), static_cast<int16_t>(target.origin.y()), 0,
+            target.depth, static_cast<uint32_t>(m_caps.bytesPerLine() * height), m_caps.constScanLine(top));
+    }
+}
+
+} // namespace ribbex
