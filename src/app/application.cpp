@@ -2,11 +2,11 @@
 
 #include "app/command_line.h"
 #include "app/once_run.h"
+#include "app/strip_start.h"
 #include "app/terminal.h"
 
 #include <QCoroTask>
 
-#include <QByteArrayView>
 #include <QCoreApplication>
 #include <QGuiApplication>
 
@@ -36,23 +36,18 @@ int runCommand(const Command &command)
         printLine(stderr, u"ribbex: " + error->message + u"\nTry 'ribbex --help'.");
         return 2;
     }
-    if (const auto *run = std::get_if<RunOnce>(&command))
-        return QCoro::waitFor(runOnce(*run));
-    printLine(stderr, QStringLiteral("ribbex: this build has no ticker strip yet; 'ribbex --once' prints the ticker."));
-    return 1;
+    return QCoro::waitFor(runOnce(std::get<RunOnce>(command)));
 }
 
-// Painting text needs the GUI half of Qt, but never a display: pictures are drawn offscreen.
-bool wantsPicture(int argc, char **argv)
+QStringList argumentsOf(int argc, char **argv)
 {
-    for (int i = 1; i < argc; ++i) {
-        if (QByteArrayView(argv[i]).startsWith("--render"))
-            return true;
-    }
-    return false;
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
 }
 
-// A command-line run prints only its result and its own errors, not Qt's chatter about the
+// Ribbex prints only its result and its own errors, not Qt's chatter about the
 // session it runs in (such as a missing XDG_RUNTIME_DIR).
 void dropQtChatter(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
@@ -65,8 +60,13 @@ void dropQtChatter(QtMsgType type, const QMessageLogContext &, const QString &me
 int runApplication(int argc, char **argv)
 {
     qInstallMessageHandler(dropQtChatter);
+    const Command command = parseCommandLine(argumentsOf(argc, argv));
+    if (const auto *start = std::get_if<StartStrip>(&command))
+        return runStrip(argc, argv, *start);
+    // Painting text needs the GUI half of Qt, but never a display: pictures are drawn offscreen.
+    const auto *run = std::get_if<RunOnce>(&command);
     std::unique_ptr<QCoreApplication> app;
-    if (wantsPicture(argc, argv)) {
+    if (run && run->renderFile) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QGuiApplication>(argc, argv);
@@ -75,6 +75,7 @@ int runApplication(int argc, char **argv)
     }
     QCoreApplication::setApplicationName(QStringLiteral("ribbex"));
     QCoreApplication::setApplicationVersion(QStringLiteral(RIBBEX_VERSION));
+    // Parsed again now that the application exists: the help text names the program from it.
     return runCommand(parseCommandLine(QCoreApplication::arguments()));
 }
 

@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include <QCommandLineParser>
+#include <QUrl>
 
 namespace ribbex {
 
@@ -19,6 +20,7 @@ void describeOptions(QCommandLineParser &parser)
     parser.addOption(
         {u"width"_s, u"Width of the --render picture in logical pixels (default: the width setting)."_s, u"pixels"_s});
     parser.addOption({u"scale"_s, u"Device pixel ratio of the --render picture (default 1)."_s, u"factor"_s, u"1"_s});
+    parser.addPositionalArgument(u"url"_s, u"A ribbex:// link to hand to Ribbex."_s, u"[url...]"_s);
     parser.addOption({{u"h"_s, u"help"_s}, u"Show this help and exit."_s});
     parser.addOption({{u"v"_s, u"version"_s}, u"Show the version and exit."_s});
 }
@@ -61,6 +63,13 @@ Command runOnceCommand(const QCommandLineParser &parser)
     return run;
 }
 
+// The desktop hands over links of the ribbex: scheme it registered for us; nothing else.
+bool isRibbexLink(const QString &argument)
+{
+    const QUrl url(argument, QUrl::StrictMode);
+    return url.isValid() && url.scheme() == u"ribbex";
+}
+
 } // namespace
 
 Command parseCommandLine(const QStringList &arguments)
@@ -73,15 +82,21 @@ Command parseCommandLine(const QStringList &arguments)
         return ShowHelp {parser.helpText()};
     if (parser.isSet(u"version"_s))
         return ShowVersion {QStringLiteral("ribbex " RIBBEX_VERSION)};
-    if (!parser.positionalArguments().isEmpty())
-        return CommandLineError {u"unexpected argument: "_s + parser.positionalArguments().first()};
-    if (parser.isSet(u"once"_s) || parser.isSet(u"render"_s))
+    const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(u"once"_s) || parser.isSet(u"render"_s)) {
+        if (!positional.isEmpty())
+            return CommandLineError {u"unexpected argument: "_s + positional.first()};
         return runOnceCommand(parser);
+    }
     if (parser.isSet(u"format"_s))
         return CommandLineError {u"--format is only used with --once"_s};
     if (parser.isSet(u"width"_s) || parser.isSet(u"scale"_s))
         return CommandLineError {u"--width and --scale are only used with --render"_s};
-    return StartStrip {};
+    for (const QString &argument : positional) {
+        if (!isRibbexLink(argument))
+            return CommandLineError {u"unexpected argument: "_s + argument};
+    }
+    return StartStrip {positional};
 }
 
 } // namespace ribbex

@@ -27,7 +27,10 @@ struct ShowHelp {
 struct ShowVersion {
     QString text;
 };
-struct StartStrip { };
+// Start the strip, or hand over to the one running; urls are ribbex:// links to handle.
+struct StartStrip {
+    QStringList urls;
+};
 struct CommandLineError {
     QString message;
 };

@@ -15,6 +15,10 @@ Command parse(const QStringList &words)
 TEST(CommandLine, ChoosesWhatToRun)
 {
     EXPECT_TRUE(std::holds_alternative<StartStrip>(parse({})));
+    // The desktop starts us with the links of our scheme, to hand to the running strip.
+    const Command withLinks = parse({u"ribbex://spotify-callback?code=1"_s, u"RIBBEX://other"_s});
+    ASSERT_TRUE(std::holds_alternative<StartStrip>(withLinks));
+    EXPECT_EQ(std::get<StartStrip>(withLinks).urls.size(), 2);
     EXPECT_TRUE(std::holds_alternative<ShowVersion>(parse({u"--version"_s})));
     EXPECT_TRUE(std::holds_alternative<ShowHelp>(parse({u"--once"_s, u"-h"_s})));
 
@@ -61,6 +65,8 @@ TEST(CommandLine, RejectsWhatItCannotDoWithAReason)
         {{u"--frobnicate"_s}, u"Unknown option 'frobnicate'."},
         {{u"--once"_s, u"--format"_s}, u"Missing value after '--format'."},
         {{u"extra"_s}, u"unexpected argument: extra"},
+        {{u"https://example.com/"_s}, u"unexpected argument: https://example.com/"},
+        {{u"--once"_s, u"ribbex://spotify-callback"_s}, u"unexpected argument: ribbex://"},
     };
     for (const auto &[words, message] : cases) {
         const Command command = parse(words);

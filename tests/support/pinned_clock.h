@@ -2,6 +2,8 @@
 
 #include "platform/clock.h"
 
+#include <chrono>
+
 namespace ribbex::test {
 
 // A clock that stands still until a test moves it.
@@ -18,6 +20,7 @@ public:
 
     void set(const QDateTime &now) { m_now = now; }
     void advance(qint64 seconds) { m_now = m_now.addSecs(seconds); }
+    void advance(std::chrono::seconds seconds) { advance(seconds.count()); }
 
 private:
     QDateTime m_now;
