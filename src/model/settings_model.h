@@ -84,6 +84,7 @@ public:
     void setLaunchAtLogin(bool enabled);
 
     SourceBookkeeping &bookkeeping() { return m_bookkeeping; }
+    const SourceBookkeeping &bookkeeping() const { return m_bookkeeping; }
     const Clock &clock() const { return m_services.clock; }
     PreferencesStore &cacheStore() { return m_services.cacheStore; }
 

@@ -6,6 +6,7 @@
 #include "ticker/x11_strip.h"
 
 #include <QPainter>
+#include <QRgb>
 
 #include <array>
 #include <cmath>
@@ -27,6 +28,26 @@ QImage onBackdrop(const QImage &picture, QImage::Format format, QRgb backdrop)
     QPainter painter(&shown);
     painter.drawImage(0, 0, picture);
     return shown;
+}
+
+// x · a / 255 on all four channels, rounded as QPainter's raster engine rounds it, so the
+// blended ends match what Qt would have drawn to the bit.
+QRgb byteMul(QRgb x, uint a)
+{
+    uint low = (x & 0xff00ff) * a;
+    low = (low + ((low >> 8) & 0xff00ff) + 0x800080) >> 8;
+    uint high = ((x >> 8) & 0xff00ff) * a;
+    high = high + ((high >> 8) & 0xff00ff) + 0x800080;
+    return (high & 0xff00ff00) | (low & 0xff00ff);
+}
+
+QRgb sourceOver(QRgb destination, QRgb source)
+{
+    if (source >= 0xff000000)
+        return source;
+    if (source == 0)
+        return destination;
+    return source + byteMul(destination, 255u - static_cast<uint>(qAlpha(source)));
 }
 
 bool isUniform(const QImage &image, int fromColumn, int toColumn, QRgb pixel)
@@ -164,38 +185,38 @@ void X11ScrollCopy::presentCaps(const std::array<int, 2> &runLefts, const X11Tar
     if (m_caps.size() != QSize(m_capWidth, 2 * height))
         m_caps = QImage(m_capWidth, 2 * height, QImage::Format_ARGB32_Premultiplied);
     const std::array<int, 2> capLefts {0, m_frameSize.width() - m_capWidth};
-    {
-        QPainter painter(&m_caps);
-        for (size_t i = 0; i < capLefts.size(); ++i) {
-            const int left = capLefts[i];
-            const int top = static_cast<int>(i) * height;
-            // The compositor's steps, limited to the end's columns.
-            painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.drawImage(0, top, m_background, left, 0, m_capWidth, height);
-            painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-            for (const int runLeft : runLefts) {
-                const int from = std::max({runLeft, left, 0});
-                const int to = std::min({runLeft + m_run.width(), left + m_capWidth, m_frameSize.width()});
-                if (to > from)
-                    painter.drawImage(
-                        QRect(from - left, top, to - from, height), m_run, QRect(from - runLeft, 0, to - from, height));
-            }
-            painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-            painter.drawImage(0, top, m_outline, left, 0, m_capWidth, height);
-        }
-        // The same sum as drawing the ends over the backdrop, and the result is opaque, so its
-        // bits are already the xRGB pixels of a 24-bit window.
-        if (m_scene->backdrop != 0) {
-            painter.setCompositionMode(QPainter::CompositionMode_DestinationOver);
-            painter.fillRect(m_caps.rect(), QColor::fromRgba(m_scene->backdrop));
-        }
-    }
+    for (size_t i = 0; i < capLefts.size(); ++i)
+        blendCap(capLefts[i], static_cast<int>(i) * height, runLefts);
     for (size_t i = 0; i < capLefts.size(); ++i) {
         const int top = static_cast<int>(i) * height;
         xcb_put_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, target.window, target.gc,
             static_cast<uint16_t>(m_capWidth), static_cast<uint16_t>(height),
             static_cast<int16_t>(target.origin.x() + capLefts[i]), static_cast<int16_t>(target.origin.y()), 0,
             target.depth, static_cast<uint32_t>(m_caps.bytesPerLine() * height), m_caps.constScanLine(top));
+    }
+}
+
+void X11ScrollCopy::blendCap(int left, int top, const std::array<int, 2> &runLefts)
+{
+    // The compositor's steps for these few columns, pixel by pixel with QPainter's rounding:
+    // background, run over it, clipped to the outline, over the backdrop. A QPainter per tick
+    // cost more than the blending itself.
+    const QRgb backdrop = m_scene->backdrop;
+    for (int y = 0; y < m_frameSize.height(); ++y) {
+        const auto *background = reinterpret_cast<const QRgb *>(m_background.constScanLine(y)) + left;
+        const auto *outline = reinterpret_cast<const QRgb *>(m_outline.constScanLine(y)) + left;
+        const auto *run = reinterpret_cast<const QRgb *>(m_run.constScanLine(y));
+        auto *out = reinterpret_cast<QRgb *>(m_caps.scanLine(top + y));
+        for (int x = 0; x < m_capWidth; ++x) {
+            QRgb pixel = background[x];
+            for (const int runLeft : runLefts) {
+                const int column = left + x - runLeft;
+                if (column >= 0 && column < m_run.width())
+                    pixel = sourceOver(pixel, run[column]);
+            }
+            pixel = byteMul(pixel, static_cast<uint>(qAlpha(outline[x])));
+            out[x] = backdrop != 0 ? pixel + byteMul(backdrop, 255u - static_cast<uint>(qAlpha(pixel))) : pixel;
+        }
     }
 }
 

@@ -52,6 +52,7 @@ private:
     bool build(const X11Target &target);
     void releasePixmap();
     void presentCaps(const std::array<int, 2> &runLefts, const X11Target &target);
+    void blendCap(int left, int top, const std::array<int, 2> &runLefts);
 
     xcb_connection_t *m_connection;
     const SettingsModel &m_model;

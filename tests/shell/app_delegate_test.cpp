@@ -38,6 +38,8 @@ protected:
         delegate = std::make_unique<AppDelegate>(display, clock);
     }
 
+    void TearDown() override { settle(delegate->model()); }
+
     bool everyTimerStopped()
     {
         const RefreshTimers &timers = delegate->refreshTimers();
@@ -97,7 +99,8 @@ using namespace std::chrono_literals;
 TEST_F(AppDelegateTest, OpeningTheSettingsShowsTheOneWindowAndRefreshesTheEnabledSources)
 {
     delegate->applicationDidFinishLaunching();
-    ASSERT_TRUE(eventually([this] { return feedRequests() == 1 && delegate->refreshTimers().footballTimer().isActive(); }));
+    ASSERT_TRUE(
+        eventually([this] { return feedRequests() == 1 && delegate->refreshTimers().footballTimer().isActive(); }));
     const qsizetype scoreboardBefore = scoreboardRequests();
 
     clock.advance(7h);

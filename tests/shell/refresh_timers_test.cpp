@@ -32,6 +32,8 @@ protected:
         timers->addRepeatingSource(TickerSource::weather, 1800s, [this] { ++weatherRefreshes; });
     }
 
+    void TearDown() override { settle(*model); }
+
     void launchAndSettle()
     {
         timers->launch();

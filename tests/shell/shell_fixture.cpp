@@ -43,6 +43,12 @@ void ShellTest::editSettings(SettingsModel &model, const std::function<void(Ribb
     model.setSettings(settings);
 }
 
+void ShellTest::settle(const SettingsModel &model)
+{
+    EXPECT_TRUE(
+        eventually([&] { return !model.bookkeeping().isUpdatingFootball && model.newsStatus() != u"Refreshing…"_s; }));
+}
+
 bool ShellTest::eventually(const std::function<bool()> &condition)
 {
     const QDeadlineTimer deadline(5000);

@@ -31,6 +31,8 @@ protected:
     qsizetype scoreboardRequests() const { return server.requests().size() - feedRequests(); }
     // Runs the event loop until the condition holds or five seconds pass.
     static bool eventually(const std::function<bool()> &condition);
+    // Waits for the refreshes in flight to end, so none outlives the objects it works on.
+    static void settle(const SettingsModel &model);
 
     TempHome home;
     FilePreferencesStore settingsStore {home.ribbexConfigDir()};
