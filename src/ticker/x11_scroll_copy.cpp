@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QRgb>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -150,9 +151,10 @@ bool X11ScrollCopy::build(const X11Target &target)
     // Only the rounded ends lie outside the outline; the compositor clips just these columns.
     m_capWidth = background.rounded ? std::min((m_frameSize.height() + 1) / 2 + 1, m_frameSize.width()) : 0;
     const QRgb base = reinterpret_cast<const QRgb *>(m_background.constScanLine(0))[m_frameSize.width() / 2];
-    if (m_capWidth * 2 >= m_frameSize.width()
+    if (m_capWidth * 2 >= m_frameSize.width() || m_capWidth > maximumCapWidth
         || !isUniform(m_background, m_capWidth, m_frameSize.width() - m_capWidth, base))
         return false;
+    buildPlainCaps();
 
     // The run over the plain background, as the compositor blends it, then over the backdrop.
     QImage blended(m_run.size(), QImage::Format_ARGB32_Premultiplied);
@@ -178,6 +180,23 @@ bool X11ScrollCopy::build(const X11Target &target)
     return true;
 }
 
+void X11ScrollCopy::buildPlainCaps()
+{
+    // Both ends in one picture, one above the other, as presentCaps sends them.
+    const int height = m_frameSize.height();
+    m_plainCaps = QImage(m_capWidth, 2 * height, QImage::Format_ARGB32_Premultiplied);
+    const std::array<int, 2> capLefts {0, m_frameSize.width() - m_capWidth};
+    for (size_t i = 0; i < capLefts.size(); ++i) {
+        for (int y = 0; y < height; ++y) {
+            const auto *background = reinterpret_cast<const QRgb *>(m_background.constScanLine(y)) + capLefts[i];
+            const auto *outline = reinterpret_cast<const QRgb *>(m_outline.constScanLine(y)) + capLefts[i];
+            auto *out = reinterpret_cast<QRgb *>(m_plainCaps.scanLine(static_cast<int>(i) * height + y));
+            for (int x = 0; x < m_capWidth; ++x)
+                out[x] = finishCapPixel(background[x], outline[x]);
+        }
+    }
+}
+
 void X11ScrollCopy::presentCaps(const std::array<int, 2> &runLefts, const X11Target &target)
 {
     // Both ends in one picture, one above the other, so each end's rows are contiguous.
@@ -198,26 +217,42 @@ void X11ScrollCopy::presentCaps(const std::array<int, 2> &runLefts, const X11Tar
 
 void X11ScrollCopy::blendCap(int left, int top, const std::array<int, 2> &runLefts)
 {
-    // The compositor's steps for these few columns, pixel by pixel with QPainter's rounding:
-    // background, run over it, clipped to the outline, over the backdrop. A QPainter per tick
-    // cost more than the blending itself.
-    const QRgb backdrop = m_scene->backdrop;
+    // The compositor's steps for these few columns with QPainter's rounding: background, run
+    // over it, clipped to the outline, over the backdrop. Only pixels the run covers need the
+    // arithmetic; the rest are the end as it looks without text, drawn once in build().
+    const int width = m_capWidth;
+    std::array<QRgb, maximumCapWidth> content {};
+    std::array<bool, maximumCapWidth> covered {};
     for (int y = 0; y < m_frameSize.height(); ++y) {
         const auto *background = reinterpret_cast<const QRgb *>(m_background.constScanLine(y)) + left;
-        const auto *outline = reinterpret_cast<const QRgb *>(m_outline.constScanLine(y)) + left;
         const auto *run = reinterpret_cast<const QRgb *>(m_run.constScanLine(y));
+        const auto *plain = reinterpret_cast<const QRgb *>(m_plainCaps.constScanLine(top + y));
         auto *out = reinterpret_cast<QRgb *>(m_caps.scanLine(top + y));
-        for (int x = 0; x < m_capWidth; ++x) {
-            QRgb pixel = background[x];
-            for (const int runLeft : runLefts) {
-                const int column = left + x - runLeft;
-                if (column >= 0 && column < m_run.width())
-                    pixel = sourceOver(pixel, run[column]);
+        std::copy_n(background, width, content.begin());
+        covered.fill(false);
+        for (const int runLeft : runLefts) {
+            const int from = std::max(runLeft - left, 0);
+            const int to = std::min(runLeft + m_run.width() - left, width);
+            for (int x = from; x < to; ++x) {
+                if (const QRgb pixel = run[left + x - runLeft]) {
+                    content[static_cast<size_t>(x)] = sourceOver(content[static_cast<size_t>(x)], pixel);
+                    covered[static_cast<size_t>(x)] = true;
+                }
             }
-            pixel = byteMul(pixel, static_cast<uint>(qAlpha(outline[x])));
-            out[x] = backdrop != 0 ? pixel + byteMul(backdrop, 255u - static_cast<uint>(qAlpha(pixel))) : pixel;
+        }
+        const auto *outline = reinterpret_cast<const QRgb *>(m_outline.constScanLine(y)) + left;
+        for (int x = 0; x < width; ++x) {
+            const auto i = static_cast<size_t>(x);
+            out[x] = covered[i] ? finishCapPixel(content[i], outline[x]) : plain[x];
         }
     }
+}
+
+QRgb X11ScrollCopy::finishCapPixel(QRgb content, QRgb outline) const
+{
+    const QRgb clipped = byteMul(content, static_cast<uint>(qAlpha(outline)));
+    const QRgb backdrop = m_scene->backdrop;
+    return backdrop != 0 ? clipped + byteMul(backdrop, 255u - static_cast<uint>(qAlpha(clipped))) : clipped;
 }
 
 } // namespace ribbex

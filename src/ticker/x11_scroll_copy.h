@@ -52,7 +52,12 @@ private:
     bool build(const X11Target &target);
     void releasePixmap();
     void presentCaps(const std::array<int, 2> &runLefts, const X11Target &target);
+    void buildPlainCaps();
     void blendCap(int left, int top, const std::array<int, 2> &runLefts);
+    QRgb finishCapPixel(QRgb content, QRgb outline) const;
+
+    // Half the height of a strip at the largest scale, and a pixel.
+    static constexpr int maximumCapWidth = 100;
 
     xcb_connection_t *m_connection;
     const SettingsModel &m_model;
@@ -63,6 +68,7 @@ private:
     QImage m_background;
     QImage m_outline;
     QImage m_caps;
+    QImage m_plainCaps; // the ends without text
     uint32_t m_gapPixel = 0;
     int m_capWidth = 0;
     QSize m_frameSize;
