@@ -51,6 +51,16 @@ QRgb sourceOver(QRgb destination, QRgb source)
     return source + byteMul(destination, 255u - static_cast<uint>(qAlpha(source)));
 }
 
+// A pixel of an end: clipped to the outline, then over the backdrop (none on an ARGB window).
+inline QRgb finishedPixel(QRgb content, QRgb outline, QRgb backdrop)
+{
+    // Inside the outline an opaque pixel stays as it is: the common case, kept cheap.
+    if (outline >= 0xff000000 && content >= 0xff000000)
+        return content;
+    const QRgb clipped = byteMul(content, static_cast<uint>(qAlpha(outline)));
+    return backdrop != 0 ? clipped + byteMul(backdrop, 255u - static_cast<uint>(qAlpha(clipped))) : clipped;
+}
+
 bool isUniform(const QImage &image, int fromColumn, int toColumn, QRgb pixel)
 {
     for (int y = 0; y < image.height(); ++y) {
@@ -221,6 +231,7 @@ void X11ScrollCopy::blendCap(int left, int top, const std::array<int, 2> &runLef
     // over it, clipped to the outline, over the backdrop. Only pixels the run covers need the
     // arithmetic; the rest are the end as it looks without text, drawn once in build().
     const int width = m_capWidth;
+    const QRgb backdrop = m_scene->backdrop;
     std::array<QRgb, maximumCapWidth> content {};
     std::array<bool, maximumCapWidth> covered {};
     for (int y = 0; y < m_frameSize.height(); ++y) {
@@ -243,16 +254,14 @@ void X11ScrollCopy::blendCap(int left, int top, const std::array<int, 2> &runLef
         const auto *outline = reinterpret_cast<const QRgb *>(m_outline.constScanLine(y)) + left;
         for (int x = 0; x < width; ++x) {
             const auto i = static_cast<size_t>(x);
-            out[x] = covered[i] ? finishCapPixel(content[i], outline[x]) : plain[x];
+            out[x] = covered[i] ? finishedPixel(content[i], outline[x], backdrop) : plain[x];
         }
     }
 }
 
 QRgb X11ScrollCopy::finishCapPixel(QRgb content, QRgb outline) const
 {
-    const QRgb clipped = byteMul(content, static_cast<uint>(qAlpha(outline)));
-    const QRgb backdrop = m_scene->backdrop;
-    return backdrop != 0 ? clipped + byteMul(backdrop, 255u - static_cast<uint>(qAlpha(clipped))) : clipped;
+    return finishedPixel(content, outline, m_scene->backdrop);
 }
 
 } // namespace ribbex
