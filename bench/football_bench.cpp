@@ -1,9 +1,7 @@
 // Football's two costs that grow with the data: decoding a full year's scoreboard, and the wall
 // time of a refresh pass, whose requests must run side by side rather than one after another.
 
-#include "model/settings_model.h"
-#include "platform/file_preferences_store.h"
-#include "platform/xdg_autostart.h"
+#include "scratch_model.h"
 #include "sources/football/espn_football_provider.h"
 #include "sources/football/espn_scoreboard_decoder.h"
 #include "sources/football/football_refresh.h"
@@ -13,7 +11,6 @@
 #include <QNetworkAccessManager>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
@@ -97,12 +94,8 @@ private:
 
 void refreshPass(benchmark::State &state)
 {
-    QTemporaryDir home;
-    FilePreferencesStore settingsStore(home.path() + u"/config"_s);
-    FilePreferencesStore cacheStore(home.path() + u"/cache"_s);
-    XdgAutostart loginItems(home.path() + u"/autostart"_s, u"/bin/true"_s);
-    const SystemClock clock;
-    SettingsModel model({settingsStore, cacheStore, loginItems, clock, false});
+    ScratchModel scratch;
+    SettingsModel &model = scratch.model;
     RibbexSettings settings = model.settings();
     settings.enabledSources.insert(TickerSource::football);
     const QList<FootballCompetition> &all = allFootballCompetitions();

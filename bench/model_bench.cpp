@@ -1,10 +1,6 @@
 // The ticker recomposes its items after every model change; this keeps that cheap.
 
-#include "model/settings_model.h"
-#include "platform/file_preferences_store.h"
-#include "platform/xdg_autostart.h"
-
-#include <QTemporaryDir>
+#include "scratch_model.h"
 
 #include <benchmark/benchmark.h>
 
@@ -39,12 +35,8 @@ void fillLongestLine(SettingsModel &model)
 
 void composeItems(benchmark::State &state)
 {
-    QTemporaryDir home;
-    FilePreferencesStore settingsStore(home.path() + QStringLiteral("/config"));
-    FilePreferencesStore cacheStore(home.path() + QStringLiteral("/cache"));
-    XdgAutostart loginItems(home.path() + QStringLiteral("/autostart"), QStringLiteral("/bin/true"));
-    const SystemClock clock;
-    SettingsModel model({settingsStore, cacheStore, loginItems, clock, false});
+    ScratchModel scratch;
+    SettingsModel &model = scratch.model;
     fillLongestLine(model);
     for (auto _ : state)
         benchmark::DoNotOptimize(model.items());

@@ -3,15 +3,12 @@
 //   tests/support/with-x11-session strip_cpu [--qt-path] [--seconds 60]
 // which exports the server's process id as RIBBEX_X_SERVER_PID. --square turns the rounded ends off.
 
-#include "model/settings_model.h"
-#include "platform/file_preferences_store.h"
-#include "platform/xdg_autostart.h"
+#include "scratch_model.h"
 #include "ticker/strip_window.h"
 #include "ticker/ticker_clicks.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -45,12 +42,8 @@ int main(int argc, char **argv)
     const int seconds = secondsAt > 0 ? arguments.value(secondsAt + 1).toInt() : 60;
 
     using namespace ribbex;
-    QTemporaryDir home;
-    FilePreferencesStore settingsStore(home.path() + QStringLiteral("/config"));
-    FilePreferencesStore cacheStore(home.path() + QStringLiteral("/cache"));
-    XdgAutostart loginItems(home.path() + QStringLiteral("/autostart"), QStringLiteral("/bin/true"));
-    const SystemClock clock;
-    SettingsModel model({settingsStore, cacheStore, loginItems, clock, false});
+    ScratchModel scratch;
+    SettingsModel &model = scratch.model;
     RibbexSettings settings = model.settings();
     settings.enabledSources = {TickerSource::news};
     if (arguments.contains(QStringLiteral("--square")))
@@ -65,7 +58,7 @@ int main(int argc, char **argv)
 
     DesktopClickHandler clicks;
     MenuBarScrollerController controller(
-        model, settingsStore, clicks, [] {}, [] {});
+        model, scratch.settingsStore, clicks, [] {}, [] {});
     controller.setX11FastPathEnabled(!qtPath);
 
     const QString server = qEnvironmentVariable("RIBBEX_X_SERVER_PID");

@@ -15,16 +15,7 @@
 
 namespace ribbex {
 
-namespace {
-
 using namespace Qt::StringLiterals;
-
-QString espnAddress()
-{
-    return u"https://site.api.espn.com"_s;
-}
-
-} // namespace
 
 AppDelegate::AppDelegate(DisplayState &display, const Clock &clock, QObject *parent)
     : QObject(parent)
@@ -33,7 +24,7 @@ AppDelegate::AppDelegate(DisplayState &display, const Clock &clock, QObject *par
     , m_loginItems(autostartFolder(), QCoreApplication::applicationFilePath())
     , m_model({m_settingsStore, m_cacheStore, m_loginItems, clock})
     , m_network(makeNetworkAccessManager(ribbexCacheFolder() + u"/http"_s))
-    , m_scoreboard(*m_network, serviceBaseUrl("RIBBEX_ESPN_URL", QUrl(espnAddress())))
+    , m_scoreboard(*m_network, serviceBaseUrl("RIBBEX_ESPN_URL", QUrl(u"https://site.api.espn.com"_s)))
     , m_feeds(*m_network)
     , m_football(m_model, m_scoreboard)
     , m_news(m_model, m_feeds)

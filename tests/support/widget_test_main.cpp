@@ -1,3 +1,5 @@
+// The main of the suites that need a QApplication (widgets, painting), offscreen.
+
 #include <QApplication>
 #include <QLocale>
 
