@@ -6,7 +6,9 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <cstdio>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace ribbex {
 
@@ -32,6 +34,23 @@ bool writeAll(QSaveFile &file, const QByteArray &bytes)
         written += step;
     }
     return true;
+}
+
+QString copyName(const QString &newest, int age)
+{
+    return age == 0 ? newest : newest + u'.' + QString::number(age);
+}
+
+// Moves each kept copy one place older (newest to newest.1, …), dropping the oldest.
+std::expected<void, StoreError> ageCopies(const QString &newest)
+{
+    for (int age = FilePreferencesStore::olderCopiesKept - 1; age >= 0; --age) {
+        const QString from = copyName(newest, age);
+        if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(copyName(newest, age + 1)).constData()) != 0
+            && errno != ENOENT)
+            return std::unexpected(StoreError {from, qt_error_string(errno)});
+    }
+    return {};
 }
 
 } // namespace
@@ -82,7 +101,12 @@ std::expected<void, StoreError> FilePreferencesStore::keepCopy(const QString &ke
         return std::unexpected(current.error());
     if (!current->has_value())
         return {};
-    return saveFileAtomically(pathFor(key) + suffix, **current, privateFile);
+    const QString newest = pathFor(key) + suffix;
+    // The same document found again (a save that failed last time) is kept once.
+    if (const auto kept = readFileIfPresent(newest); kept && *kept == *current)
+        return {};
+    // The older copies move only once the new one is safely written, so a full disk drops none.
+    return saveFileAtomically(newest, **current, privateFile, [&] { return ageCopies(newest); });
 }
 
 std::expected<void, StoreError> makePrivateFolder(const QString &folder)
@@ -117,16 +141,30 @@ std::expected<std::optional<QByteArray>, StoreError> readFileIfPresent(const QSt
     return bytes;
 }
 
-std::expected<void, StoreError> saveFileAtomically(
-    const QString &path, const QByteArray &bytes, QFileDevice::Permissions permissions)
+std::expected<void, StoreError> saveFileAtomically(const QString &path, const QByteArray &bytes,
+    QFileDevice::Permissions permissions, const std::function<std::expected<void, StoreError>()> &beforeReplacing)
 {
-    // QSaveFile writes a temporary file, syncs it and renames it over path; on any failure it
-    // drops the temporary file and path keeps its old bytes. Permissions are set before the
+    // QSaveFile writes a temporary file and renames it over path. Permissions are set before the
     // bytes go in, so they are never readable by others, not even briefly.
+    // Qt 6.4's QSaveFile renames even when the flush inside commit() failed (a buffered write on a
+    // full disk), so nothing is buffered and the bytes are synced here, where failures count.
     QSaveFile file(path);
-    const bool saved
-        = file.open(QIODevice::WriteOnly) && file.setPermissions(permissions) && writeAll(file, bytes) && file.commit();
-    if (!saved)
+    const auto failed = [&](const QString &reason) {
+        file.cancelWriting();
+        return std::unexpected(StoreError {path, reason});
+    };
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !file.setPermissions(permissions)
+        || !writeAll(file, bytes) || !file.flush())
+        return failed(file.errorString());
+    if (::fsync(file.handle()) != 0)
+        return failed(qt_error_string(errno));
+    if (beforeReplacing) {
+        if (auto ready = beforeReplacing(); !ready) {
+            file.cancelWriting();
+            return ready;
+        }
+    }
+    if (!file.commit())
         return std::unexpected(StoreError {path, file.errorString()});
     return {};
 }

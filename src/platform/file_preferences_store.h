@@ -6,10 +6,15 @@
 
 #include <QFileDevice>
 
+#include <functional>
+
 namespace ribbex {
 
 class FilePreferencesStore final : public PreferencesStore {
 public:
+    // How many copies keepCopy keeps besides the newest: suffix.1 (the next newest) to suffix.4.
+    static constexpr int olderCopiesKept = 4;
+
     explicit FilePreferencesStore(const QString &folder);
 
     // Where key is kept; says nothing about whether key is a valid name.
@@ -33,8 +38,11 @@ std::expected<void, StoreError> makePrivateFolder(const QString &folder);
 // The bytes of the file at path, nothing when there is no such file.
 std::expected<std::optional<QByteArray>, StoreError> readFileIfPresent(const QString &path);
 
-// Replaces the file at path in one step and leaves it with exactly the given permissions.
-std::expected<void, StoreError> saveFileAtomically(
-    const QString &path, const QByteArray &bytes, QFileDevice::Permissions permissions);
+// Replaces the file at path (or, when path is a symlink, its target) in one step and leaves it
+// with exactly the given permissions; on failure path keeps its old bytes. beforeReplacing runs
+// once the new bytes are on disk, just before they replace the old ones; its failure cancels
+// the save.
+std::expected<void, StoreError> saveFileAtomically(const QString &path, const QByteArray &bytes,
+    QFileDevice::Permissions permissions, const std::function<std::expected<void, StoreError>()> &beforeReplacing = {});
 
 } // namespace ribbex

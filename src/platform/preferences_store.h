@@ -29,8 +29,10 @@ public:
     // or the new ones, never a mix, also when the write fails.
     virtual std::expected<void, StoreError> write(const QString &key, const QByteArray &bytes) = 0;
 
-    // Keeps a copy of the bytes now stored under key beside them, replacing an older copy with
-    // the same suffix; succeeds without doing anything when nothing is stored.
+    // Keeps a copy of the bytes now stored under key beside them, under suffix; earlier copies
+    // stay, numbered (suffix.1 the next newest), up to a limit past which the oldest is dropped.
+    // Succeeds without doing anything when nothing is stored or the newest copy holds the same
+    // bytes. A failure loses no earlier copy, except at worst the oldest.
     virtual std::expected<void, StoreError> keepCopy(const QString &key, const QString &suffix) = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/file_preferences_store.h"
 
+#include "support/full_disk.h"
 #include "support/temp_home.h"
 
 #include <QDir>
@@ -8,9 +9,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace ribbex {
@@ -45,29 +43,6 @@ std::string readOutcome(const PreferencesStore &store, const QString &key)
         return "absent";
     return "bytes: " + (*bytes)->toStdString();
 }
-
-// Writes past limit bytes fail with EFBIG: a real write failure that root cannot override.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit)
-    {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &m_oldLimit);
-        const rlimit lowered {limit, m_oldLimit.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_oldLimit);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit m_oldLimit {};
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 TEST(FilePreferencesStore, readsBackWhatWasWrittenUnderEachKey)
 {
@@ -142,43 +117,50 @@ TEST(FilePreferencesStore, reportsAFileThatCannotBeReadInsteadOfCallingItAbsent)
     EXPECT_FALSE(store.write(u"settings"_s, "new"));
 }
 
-TEST(FilePreferencesStore, failedWriteLeavesTheOldDocumentAndNoTemporaryFile)
+TEST(FilePreferencesStore, failedWriteOnAFullDiskLeavesTheOldDocumentAndSaysWhy)
 {
     TempHome home;
+    test::FullDisk disk(home.configDir());
     FilePreferencesStore store(home.ribbexConfigDir());
     ASSERT_TRUE(store.write(u"settings"_s, "old"));
+    disk.fill();
 
-    std::expected<void, StoreError> written;
-    {
-        const FileSizeLimit limit(16);
-        written = store.write(u"settings"_s, QByteArray(64 * 1024, 'x'));
+    // A small document stays in a write buffer until the commit; a large one fails on its way in.
+    for (const QByteArray &bytes : {QByteArray("new"), QByteArray(64 * 1024, 'x')}) {
+        const auto written = store.write(u"settings"_s, bytes);
+        ASSERT_FALSE(written) << bytes.size();
+        EXPECT_EQ(written.error().reason.toStdString(), disk.reason().toStdString());
+        EXPECT_THAT(written.error().description().toStdString(),
+            AllOf(HasSubstr(store.pathFor(u"settings"_s).toStdString()), HasSubstr(disk.reason().toStdString())));
+        EXPECT_EQ(readOutcome(store, u"settings"_s), "bytes: old");
+        EXPECT_EQ(entriesOf(home.ribbexConfigDir()), QStringList {u"settings.json"_s});
     }
-
-    ASSERT_FALSE(written);
-    EXPECT_EQ(written.error().reason.toStdString(), qt_error_string(EFBIG).toStdString());
-    EXPECT_THAT(written.error().description().toStdString(),
-        AllOf(HasSubstr(store.pathFor(u"settings"_s).toStdString()), HasSubstr(written.error().reason.toStdString())));
-    EXPECT_EQ(readOutcome(store, u"settings"_s), "bytes: old");
-    EXPECT_EQ(entriesOf(home.ribbexConfigDir()), QStringList {u"settings.json"_s});
 }
 
-TEST(FilePreferencesStore, keepsACopyBesideTheStoredBytes)
+TEST(FilePreferencesStore, keepsTheNewestCopiesNumberedBesideTheStoredBytes)
 {
     TempHome home;
     FilePreferencesStore store(home.ribbexConfigDir());
-    const QString copy = home.ribbexConfigDir() + u"/ribbex.settings.v1.json.unreadable"_s;
+    const QString key = u"ribbex.settings.v1"_s;
+    const QString copy = store.pathFor(key) + u".unreadable"_s;
 
-    ASSERT_TRUE(store.keepCopy(u"ribbex.settings.v1"_s, u".unreadable"_s));
+    ASSERT_TRUE(store.keepCopy(key, u".unreadable"_s));
     EXPECT_FALSE(QFile::exists(copy));
 
-    ASSERT_TRUE(store.write(u"ribbex.settings.v1"_s, "current"));
-    writeFile(copy, "older");
-    QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
-    ASSERT_TRUE(store.keepCopy(u"ribbex.settings.v1"_s, u".unreadable"_s));
+    for (int version = 1; version <= 7; ++version) {
+        ASSERT_TRUE(store.write(key, QByteArray::number(version)));
+        // Keeping the same bytes twice must not push an older copy out.
+        ASSERT_TRUE(store.keepCopy(key, u".unreadable"_s));
+        ASSERT_TRUE(store.keepCopy(key, u".unreadable"_s));
+    }
 
-    EXPECT_EQ(readFile(copy), "current");
+    const QStringList older {u".1"_s, u".2"_s, u".3"_s, u".4"_s};
+    EXPECT_EQ(readFile(copy), "7");
+    for (int n = 0; n < older.size(); ++n)
+        EXPECT_EQ(readFile(copy + older[n]), QByteArray::number(6 - n)) << n;
+    EXPECT_EQ(entriesOf(home.ribbexConfigDir()).size(), 1 + 1 + older.size());
     EXPECT_EQ(modeOf(copy), 0600u);
-    EXPECT_EQ(readOutcome(store, u"ribbex.settings.v1"_s), "bytes: current");
+    EXPECT_EQ(readOutcome(store, key), "bytes: 7");
 }
 
 } // namespace
