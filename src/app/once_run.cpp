@@ -70,6 +70,9 @@ QCoro::Task<int> runOnce(RunOnce run)
 
     if (run.refresh)
         co_await refreshEnabledSources(model);
+    // Not fatal: the run still shows the ticker, but the user must learn the settings were not kept.
+    if (const auto &failed = model.saveError())
+        writeTo(stderr, "ribbex: couldn't save settings \u00B7 " + failed->reason.toUtf8() + '\n');
     if (run.print)
         writeTo(stdout, printed(model, run.format));
     if (run.renderFile && !paint(model, run)) {

@@ -47,6 +47,7 @@ SettingsModel::SettingsModel(ModelServices services, QObject *parent)
     // An unreadable document is kept aside before anything overwrites it.
     m_keepUnreadableSettingsBeforeSave = loaded.origin == LoadedSettings::Origin::unreadable;
     m_settings = std::move(loaded.settings);
+    m_saveError = std::move(loaded.saveError);
 
     if (!m_settings.selectedFootballCompetitions) {
         RibbexSettings withSelection = m_settings;
@@ -88,17 +89,16 @@ void SettingsModel::loadFixtureCache()
 void SettingsModel::setSettings(const RibbexSettings &settings)
 {
     m_settings = settings;
+    const auto saved = save();
+    m_saveError = saved ? std::nullopt : std::optional(saved.error());
+    // One announcement covers the record and whether it could be saved.
     Q_EMIT changed();
-    (void)save();
     if (onChange)
         onChange();
 }
 
 std::expected<void, StoreError> SettingsModel::save()
 {
-    const std::optional<QByteArray> document = encodeSettings(m_settings);
-    if (!document)
-        return std::unexpected(StoreError {RibbexSettings::preferencesKey, QStringLiteral("a number is not finite")});
     if (m_keepUnreadableSettingsBeforeSave) {
         // Without the copy the user's only version of their settings would be lost: don't save.
         if (auto kept
@@ -107,7 +107,12 @@ std::expected<void, StoreError> SettingsModel::save()
             return kept;
         m_keepUnreadableSettingsBeforeSave = false;
     }
-    return m_services.settingsStore.write(RibbexSettings::preferencesKey, *document);
+    return writeSettings(m_services.settingsStore, m_settings);
+}
+
+QString SettingsModel::saveStatus() const
+{
+    return m_saveError ? QStringLiteral("Couldn't save settings \u00B7 ") + m_saveError->reason : QString();
 }
 
 void SettingsModel::setFootballMatches(QList<FootballMatch> matches)

@@ -47,9 +47,13 @@ public:
     explicit SettingsModel(ModelServices services, QObject *parent = nullptr);
 
     const RibbexSettings &settings() const { return m_settings; }
-    // Stores the record, announces the change, saves the document, then calls onChange.
+    // Stores the record, saves the document, announces both, then calls onChange.
     void setSettings(const RibbexSettings &settings);
     std::expected<void, StoreError> save();
+    // Why the last save failed, for the user ("Couldn't save settings · reason"); empty once a
+    // save works. saveError holds the same failure.
+    QString saveStatus() const;
+    const std::optional<StoreError> &saveError() const { return m_saveError; }
 
     const QList<FootballMatch> &footballMatches() const { return m_footballMatches; }
     const QString &footballStatus() const { return m_footballStatus; }
@@ -112,6 +116,7 @@ private:
     ModelServices m_services;
     RibbexSettings m_settings;
     bool m_keepUnreadableSettingsBeforeSave = false;
+    std::optional<StoreError> m_saveError;
 
     QList<FootballMatch> m_footballMatches;
     QString m_footballStatus;

@@ -55,6 +55,14 @@ RibbexSettings migrateSettings(RibbexSettings settings)
     return settings;
 }
 
+std::expected<void, StoreError> writeSettings(PreferencesStore &store, const RibbexSettings &settings)
+{
+    const std::optional<QByteArray> document = encodeSettings(settings);
+    if (!document)
+        return std::unexpected(StoreError {RibbexSettings::preferencesKey, QStringLiteral("a number is not finite")});
+    return store.write(RibbexSettings::preferencesKey, *document);
+}
+
 LoadedSettings loadSettings(PreferencesStore &store)
 {
     const auto bytes = store.read(RibbexSettings::preferencesKey);
@@ -64,16 +72,17 @@ LoadedSettings loadSettings(PreferencesStore &store)
         return {RibbexSettings {}, LoadedSettings::Origin::nothingStored};
 
     const std::optional<RibbexSettings> decoded = decodeSettings(**bytes);
-    if (!decoded)
+    // Every document Ribbex wrote has a version of 1 or more; anything else is not ours to migrate.
+    if (!decoded || decoded->version < 1)
         return {RibbexSettings {}, LoadedSettings::Origin::unreadable};
     if (decoded->version >= RibbexSettings::currentVersion)
         return {*decoded, LoadedSettings::Origin::stored};
 
-    RibbexSettings migrated = migrateSettings(*decoded);
     // A failed write-back is not fatal: the migrated record is used and saved with the next change.
-    if (const auto encoded = encodeSettings(migrated))
-        (void)store.write(RibbexSettings::preferencesKey, *encoded);
-    return {std::move(migrated), LoadedSettings::Origin::migrated};
+    LoadedSettings loaded {migrateSettings(*decoded), LoadedSettings::Origin::migrated};
+    if (auto written = writeSettings(store, loaded.settings); !written)
+        loaded.saveError = written.error();
+    return loaded;
 }
 
 } // namespace ribbex

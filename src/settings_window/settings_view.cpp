@@ -5,6 +5,7 @@
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStackedWidget>
@@ -62,6 +63,14 @@ SettingsView::SettingsView(SettingsModel &model, SettingsActions actions, QWidge
     switcher->addStretch(1);
     layout->addLayout(switcher);
 
+    m_saveStatus = new QLabel(this);
+    m_saveStatus->setObjectName(u"saveStatus"_s);
+    m_saveStatus->setTextFormat(Qt::PlainText);
+    m_saveStatus->setWordWrap(true);
+    m_saveStatus->setContentsMargins(12, 0, 12, 0);
+    layout->addWidget(m_saveStatus);
+    showSaveStatus();
+
     m_sources = new SourcesPane(m_model, m_actions);
     m_appearance = new AppearancePane(m_model, m_actions);
     m_stack = new QStackedWidget(this);
@@ -104,6 +113,14 @@ void SettingsView::refresh()
 {
     m_sources->refresh();
     m_appearance->refresh();
+    showSaveStatus();
+}
+
+void SettingsView::showSaveStatus()
+{
+    const QString status = m_model.saveStatus();
+    m_saveStatus->setText(status);
+    m_saveStatus->setVisible(!status.isEmpty());
 }
 
 } // namespace ribbex

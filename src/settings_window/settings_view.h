@@ -1,6 +1,7 @@
 #pragma once
 
-// The content of the settings window: a Sources / Appearance switch above a scrolling pane.
+// The content of the settings window: a Sources / Appearance switch above a scrolling pane, and
+// a status line while settings cannot be saved.
 // It keeps no settings of its own; every control reads the model and writes through it, and
 // every change the model announces is shown in place, without rebuilding controls.
 
@@ -10,6 +11,7 @@
 #include <QWidget>
 
 class QAbstractButton;
+class QLabel;
 class QScrollArea;
 class QStackedWidget;
 
@@ -36,11 +38,13 @@ public:
 
 private:
     void refresh();
+    void showSaveStatus();
 
     SettingsModel &m_model;
     SettingsActions m_actions;
     QAbstractButton *m_sourcesTab;
     QAbstractButton *m_appearanceTab;
+    QLabel *m_saveStatus;
     QStackedWidget *m_stack;
     QScrollArea *m_sourcesScroll;
     QScrollArea *m_appearanceScroll;

@@ -1,6 +1,7 @@
 #include "model/football_match.h"
 #include "ribbex_process.h"
 #include "settings/ribbex_settings.h"
+#include "support/full_disk.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -85,6 +86,16 @@ TEST_F(OnceRunTest, PlantedFixturesPrintInTheUsersZoneAndLocale)
         EXPECT_EQ(text, QString::fromUtf16(c.expected).replace(u'\u202F', u' '))
             << c.environment.join(u' ').toStdString();
     }
+}
+
+TEST_F(OnceRunTest, SettingsThatCannotBeSavedAreReportedWithoutFailingTheRun)
+{
+    FullDisk disk(home.configDir());
+    disk.fill();
+    const ProcessResult run = ribbex({u"--once"_s});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_FALSE(run.out.isEmpty());
+    EXPECT_EQ(run.err, "ribbex: couldn't save settings \u00B7 " + disk.reason().toUtf8() + '\n');
 }
 
 TEST_F(OnceRunTest, HelpVersionAndBadArguments)

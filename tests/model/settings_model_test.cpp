@@ -1,4 +1,5 @@
 #include "model_fixture.h"
+#include "support/full_disk.h"
 
 #include <QDir>
 #include <QFile>
@@ -55,19 +56,27 @@ TEST_F(SettingsModelTest, StartupAdjustmentsAreSavedEachAsItsOwnAssignment)
     EXPECT_EQ(storedSettings(), model->settings());
 }
 
-TEST_F(SettingsModelTest, UndecodableSettingsAreKeptBesideTheNewDocument)
+TEST_F(SettingsModelTest, EachUnreadableDocumentIsKeptBesideTheNewOne)
 {
     const QString unreadable = settingsPath() + u".unreadable"_s;
-    writeFile(unreadable, "an older copy");
-    storeSettingsBytes("{\"version\": 13, \"style\": \"Neon\"}");
+    const QByteArray undecodable = "{\"version\": 13, \"style\": \"Neon\"}";
+    RibbexSettings notOurs;
+    notOurs.version = 0;
 
-    const auto model = makeModel();
-    EXPECT_EQ(readFile(unreadable), QByteArray("{\"version\": 13, \"style\": \"Neon\"}"));
+    storeSettingsBytes(undecodable);
+    auto model = makeModel();
+    EXPECT_EQ(readFile(unreadable), undecodable);
     EXPECT_EQ(storedSettings(), model->settings());
-
     // Only the document found at start-up is kept; later saves leave the copy alone.
     model->updateColor(SettingsModel::ColorField::text, u"#FFFFFF"_s);
-    EXPECT_EQ(readFile(unreadable), QByteArray("{\"version\": 13, \"style\": \"Neon\"}"));
+
+    // A second unreadable document, found at the next start, must not replace the first copy.
+    storeSettingsBytes(*encodeSettings(notOurs));
+    model = makeModel();
+    EXPECT_EQ(decodeSettings(readFile(unreadable)), notOurs);
+    EXPECT_EQ(readFile(unreadable + u".1"_s), undecodable);
+    EXPECT_EQ(model->settings().width, RibbexSettings {}.width);
+    EXPECT_EQ(storedSettings(), model->settings());
 }
 
 TEST_F(SettingsModelTest, SettingsThatCannotBeReadAreNeverOverwritten)
@@ -174,6 +183,65 @@ TEST_F(SettingsModelTest, CachedFixturesAndScheduleTimesAreRestored)
 
     writeFile(cacheStore.pathFor(FootballFixtureCache::preferencesKey), "{\"fixtures\": []}");
     EXPECT_TRUE(makeModel()->footballMatches().isEmpty());
+}
+
+// Settings on a real filesystem that fills up (see FullDisk).
+class FullDiskModelTest : public ModelTest {
+protected:
+    QString expectedStatus() const { return u"Couldn't save settings \u00B7 "_s + disk.reason(); }
+
+    FullDisk disk {home.configDir()};
+};
+
+TEST_F(FullDiskModelTest, FailedSaveKeepsTheDocumentAndIsShownUntilASaveWorks)
+{
+    RibbexSettings stored;
+    stored.selectedFootballCompetitions = allFootballCompetitionSet();
+    storeSettings(stored);
+    const QByteArray document = readFile(settingsPath());
+    const auto model = makeModel();
+    ChangeCounter counter(*model);
+    EXPECT_EQ(model->saveStatus(), QString());
+
+    disk.fill();
+    model->updateColor(SettingsModel::ColorField::text, u"#FFFFFF"_s);
+    EXPECT_EQ(readFile(settingsPath()), document);
+    EXPECT_EQ(model->saveStatus(), expectedStatus());
+    EXPECT_EQ(counter.changeSignals, 1);
+
+    disk.makeRoom();
+    model->updateColor(SettingsModel::ColorField::text, u"#000000"_s);
+    EXPECT_EQ(model->saveStatus(), QString());
+    EXPECT_EQ(storedSettings(), model->settings());
+}
+
+TEST_F(FullDiskModelTest, StartingOnAFullDiskLeavesEveryDocumentAsItWas)
+{
+    const QString unreadable = settingsPath() + u".unreadable"_s;
+    writeFile(unreadable, "an earlier unreadable document");
+    RibbexSettings version12;
+    version12.version = 12;
+    const struct {
+        const char *name;
+        QByteArray document;
+    } cases[] = {
+        // The copy could not be kept, so the document must not be saved over.
+        {"undecodable", "{\"version\": 13, \"style\": \"Neon\"}"},
+        // The migration writes back at once, before the model exists.
+        {"version 12", *encodeSettings(version12)},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        storeSettingsBytes(c.document);
+        disk.fill();
+        const auto model = makeModel(/*mayRegisterLoginItem=*/false);
+        EXPECT_EQ(readFile(settingsPath()), c.document);
+        EXPECT_EQ(readFile(unreadable), "an earlier unreadable document");
+        EXPECT_EQ(QDir(home.ribbexConfigDir()).entryList(QDir::Files | QDir::Hidden),
+            (QStringList {u"ribbex.settings.v1.json"_s, u"ribbex.settings.v1.json.unreadable"_s}));
+        EXPECT_EQ(model->saveStatus(), expectedStatus());
+        disk.makeRoom();
+    }
 }
 
 } // namespace

@@ -58,13 +58,20 @@ TEST_F(SettingsStoreTest, NothingStoredGivesDefaultsAndWritesNothing)
     EXPECT_FALSE(QFileInfo::exists(store.pathFor(RibbexSettings::preferencesKey)));
 }
 
-TEST_F(SettingsStoreTest, UndecodableDocumentGivesDefaultsAndStaysUntouched)
+TEST_F(SettingsStoreTest, UndecodableDocumentsGiveDefaultsAndStayUntouched)
 {
-    const QByteArray bad = storedDocument(13, {{u"enabledSources"_s, QJsonArray {u"radio"_s}}});
-    const LoadedSettings loaded = loadDocument(bad);
-    EXPECT_EQ(loaded.origin, LoadedSettings::Origin::unreadable);
-    EXPECT_EQ(loaded.settings, RibbexSettings {});
-    EXPECT_EQ(storedBytes(), bad);
+    // Versions below 1 were never written by Ribbex: such a document is not migrated.
+    const QByteArray documents[] = {
+        storedDocument(13, {{u"enabledSources"_s, QJsonArray {u"radio"_s}}}),
+        storedDocument(0),
+        storedDocument(-1),
+    };
+    for (const QByteArray &bad : documents) {
+        const LoadedSettings loaded = loadDocument(bad);
+        EXPECT_EQ(loaded.origin, LoadedSettings::Origin::unreadable) << bad.constData();
+        EXPECT_EQ(loaded.settings, RibbexSettings {});
+        EXPECT_EQ(storedBytes(), bad);
+    }
 }
 
 TEST_F(SettingsStoreTest, CurrentAndNewerDocumentsLoadUnchangedAndAreNotRewritten)

@@ -1,6 +1,7 @@
 #include "settings_window/color_swatch_popover.h"
 #include "settings_window/double_slider.h"
 #include "settings_window/switch_button.h"
+#include "support/full_disk.h"
 #include "window_fixture.h"
 
 #include <QComboBox>
@@ -128,6 +129,20 @@ TEST_F(AppearancePaneTest, StartupRowShowsTheLoginItemAndOpensTheDesktopSettings
 
     click(u"openLoginItemsButton"_s);
     EXPECT_EQ(loginItemsOpened, 1);
+}
+
+TEST_F(AppearancePaneTest, SettingsThatCannotBeSavedShowAStatusLineUntilASaveWorks)
+{
+    EXPECT_FALSE(shown(u"saveStatus"_s));
+    FullDisk disk(home.configDir());
+    disk.fill();
+    click(u"roundedEdgesSwitch"_s);
+    EXPECT_TRUE(shown(u"saveStatus"_s));
+    EXPECT_EQ(text(u"saveStatus"_s), u"Couldn't save settings \u00B7 "_s + disk.reason());
+
+    disk.makeRoom();
+    click(u"roundedEdgesSwitch"_s);
+    EXPECT_FALSE(shown(u"saveStatus"_s));
 }
 
 } // namespace
