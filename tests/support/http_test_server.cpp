@@ -115,8 +115,20 @@ void HttpTestServer::onReadyRead(QTcpSocket *socket)
 
 void HttpTestServer::respond(QTcpSocket *socket, const HttpTestResponse &response)
 {
-    socket->write(response.raw.isEmpty() ? serialise(response) : response.raw);
-    socket->disconnectFromHost();
+    const QByteArray bytes = response.raw.isEmpty() ? serialise(response) : response.raw;
+    if (response.trickle.count() <= 0) {
+        socket->write(bytes);
+        socket->disconnectFromHost();
+        return;
+    }
+    auto *pace = new QTimer(socket);
+    connect(pace, &QTimer::timeout, socket, [socket, pace, bytes, sent = qsizetype(0)]() mutable {
+        if (sent < bytes.size())
+            socket->write(bytes.mid(sent++, 1));
+        else
+            pace->stop();
+    });
+    pace->start(response.trickle);
 }
 
 } // namespace ribbex::test

@@ -29,6 +29,7 @@ struct HttpTestResponse {
     bool chunked = false; // send the body chunked, announcing no length
     qint64 announcedLength = -1; // a Content-Length other than the body's, for truncated answers
     QByteArray raw {}; // when set, sent as it is instead of an HTTP response
+    std::chrono::milliseconds trickle {0}; // when set, the whole answer goes out a byte at a time
 };
 
 // An HTTP/1.1 server on loopback that answers each request through a handler and remembers

@@ -2,8 +2,10 @@
 
 #include "sources/net/http_get.h"
 
+#include <QCoroFuture>
 #include <QNetworkRequest>
 #include <QUrlQuery>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <set>
 
@@ -22,25 +24,30 @@ QUrl scoreboardUrl(const QUrl &base, FootballCompetition competition, const QStr
     url.setPath(prefix + u"/apis/site/v2/sports/soccer/" + id(competition) + u"/scoreboard");
     QUrlQuery query;
     query.addQueryItem(u"dates"_s, dates);
-    query.addQueryItem(u"limit"_s, u"1000"_s);
+    query.addQueryItem(u"limit"_s, ESPNFootballProvider::eventLimit);
     url.setQuery(query);
     return url;
 }
 
-ESPNFootballError errorOf(const FetchFailure &failure)
+// The service refuses date ranges and caps a year at fewer events than a league plays, but
+// answers whole months: yyyyMM, in calendar order.
+std::set<QString> monthsOf(const QDateTime &from, const QDateTime &through)
 {
-    using Kind = ESPNFootballError::Kind;
-    switch (failure.kind) {
-    case FetchFailure::Kind::timedOut:
-        return {Kind::timedOut, 0, {}};
-    case FetchFailure::Kind::tooLarge:
-        return {Kind::tooLarge, 0, {}};
-    case FetchFailure::Kind::notHttp:
-        return {Kind::invalidResponse, 0, {}};
-    case FetchFailure::Kind::network:
-        break;
+    std::set<QString> months;
+    const QDate last = through.toUTC().date();
+    for (QDate month = from.toUTC().date(); month.isValid() && month <= last; month = month.addMonths(1)) {
+        month.setDate(month.year(), month.month(), 1);
+        months.insert(month.toString(u"yyyyMM"_s));
     }
-    return {Kind::network, 0, failure.detail};
+    return months;
+}
+
+std::optional<QList<FootballMatch>> decodeMatches(FootballCompetition competition, const QByteArray &body)
+{
+    const std::optional<ESPNScoreboardResponse> decoded = espn::decodeResponse(body);
+    if (!decoded)
+        return std::nullopt;
+    return espn::decode(competition, decoded->events.value_or(QList<ESPNScoreboardResponse::Event>()));
 }
 
 } // namespace
@@ -54,14 +61,10 @@ QString ESPNFootballError::description() const
         return u"ESPN returned HTTP %1."_s.arg(statusCode);
     case Kind::invalidResponse:
         return u"ESPN returned an unreadable football scoreboard."_s;
-    case Kind::timedOut:
-        return u"ESPN did not answer in time."_s;
-    case Kind::tooLarge:
-        return u"ESPN sent a football scoreboard larger than 16 MiB."_s;
-    case Kind::network:
+    case Kind::fetch:
         break;
     }
-    return detail.isEmpty() ? u"Could not reach ESPN."_s : u"Could not reach ESPN: "_s + detail + u'.';
+    return failure.description();
 }
 
 ESPNFootballProvider::ESPNFootballProvider(
@@ -75,18 +78,13 @@ ESPNFootballProvider::ESPNFootballProvider(
 QCoro::Task<ESPNResult<QList<FootballMatch>>> ESPNFootballProvider::scoreboard(
     FootballCompetition competition, QDateTime from, QDateTime through) const
 {
-    const std::set<int> years {from.toUTC().date().year(), through.toUTC().date().year()};
     QList<FootballMatch> matches;
-    for (const int year : years) {
-        const ESPNResult<ESPNScoreboardResponse> response
-            = co_await fetchScoreboard(competition, QString::number(year), /*bypassCache=*/false);
-        if (!response)
-            co_return std::unexpected(response.error());
-        for (FootballMatch &match :
-            espn::decode(competition, response->events.value_or(QList<ESPNScoreboardResponse::Event>()))) {
-            if (match.utcDate >= from && match.utcDate <= through)
-                matches.append(std::move(match));
-        }
+    for (const QString &month : monthsOf(from, through)) {
+        ESPNResult<QList<FootballMatch>> fetched = co_await fetchScoreboard(competition, month, /*bypassCache=*/false);
+        if (!fetched)
+            co_return std::unexpected(fetched.error());
+        std::ranges::copy_if(std::move(*fetched), std::back_inserter(matches),
+            [&](const FootballMatch &match) { return match.utcDate >= from && match.utcDate <= through; });
     }
     co_return matches;
 }
@@ -100,16 +98,15 @@ QCoro::Task<ESPNResult<QList<FootballMatch>>> ESPNFootballProvider::scores(
         days.insert(espn::dateKey(fixture.utcDate));
     QList<FootballMatch> matches;
     for (const QString &day : days) {
-        const ESPNResult<ESPNScoreboardResponse> response
-            = co_await fetchScoreboard(competition, day, /*bypassCache=*/true);
-        if (!response)
-            co_return std::unexpected(response.error());
-        matches.append(espn::decode(competition, response->events.value_or(QList<ESPNScoreboardResponse::Event>())));
+        ESPNResult<QList<FootballMatch>> fetched = co_await fetchScoreboard(competition, day, /*bypassCache=*/true);
+        if (!fetched)
+            co_return std::unexpected(fetched.error());
+        matches.append(std::move(*fetched));
     }
     co_return matches;
 }
 
-QCoro::Task<ESPNResult<ESPNScoreboardResponse>> ESPNFootballProvider::fetchScoreboard(
+QCoro::Task<ESPNResult<QList<FootballMatch>>> ESPNFootballProvider::fetchScoreboard(
     FootballCompetition competition, QString dates, bool bypassCache) const
 {
     QNetworkRequest request(scoreboardUrl(m_baseUrl, competition, dates));
@@ -121,16 +118,24 @@ QCoro::Task<ESPNResult<ESPNScoreboardResponse>> ESPNFootballProvider::fetchScore
         request.setRawHeader("Cache-Control", "no-cache");
         request.setRawHeader("Pragma", "no-cache");
     }
-    const std::expected<HttpResponse, FetchFailure> response
+    std::expected<HttpResponse, FetchFailure> response
         = co_await httpGet(m_network, request, FetchLimits {maxBodyBytes, m_timeout});
-    if (!response)
-        co_return std::unexpected(errorOf(response.error()));
+    using Kind = ESPNFootballError::Kind;
+    if (!response) {
+        if (response.error().kind == FetchFailure::Kind::notHttp)
+            co_return std::unexpected(ESPNFootballError {Kind::invalidResponse});
+        co_return std::unexpected(ESPNFootballError {.kind = Kind::fetch, .failure = response.error()});
+    }
     if (!response->isSuccess())
-        co_return std::unexpected(ESPNFootballError {ESPNFootballError::Kind::http, response->statusCode, {}});
-    std::optional<ESPNScoreboardResponse> decoded = espn::decodeResponse(response->body);
-    if (!decoded)
-        co_return std::unexpected(ESPNFootballError {ESPNFootballError::Kind::invalidResponse, 0, {}});
-    co_return std::move(*decoded);
+        co_return std::unexpected(ESPNFootballError {.kind = Kind::http, .statusCode = response->statusCode});
+    // Decoding grows with what the server sent: it runs off the GUI thread. (The future is a
+    // named value: g++ 12 mishandles temporaries inside a co_await expression.)
+    const QFuture<std::optional<QList<FootballMatch>>> decoding
+        = QtConcurrent::run(decodeMatches, competition, std::move(response->body));
+    std::optional<QList<FootballMatch>> matches = co_await decoding;
+    if (!matches)
+        co_return std::unexpected(ESPNFootballError {Kind::invalidResponse});
+    co_return std::move(*matches);
 }
 
 } // namespace ribbex

@@ -6,6 +6,7 @@
 #include "model/football_match.h"
 #include "settings/football_competition.h"
 #include "sources/football/espn_scoreboard_decoder.h"
+#include "sources/net/http_get.h"
 
 #include <QDateTime>
 #include <QList>
@@ -24,14 +25,12 @@ struct ESPNFootballError {
     enum class Kind {
         http, // an HTTP status outside 200-299
         invalidResponse, // not an HTTP answer, or not a scoreboard document
-        timedOut,
-        tooLarge,
-        network, // no answer at all
+        fetch, // no whole answer: the failure says why
     };
 
     Kind kind = Kind::invalidResponse;
     qint64 statusCode = 0; // for http
-    QString detail; // the network layer's words, for network
+    FetchFailure failure {}; // for fetch
 
     bool operator==(const ESPNFootballError &) const = default;
 
@@ -44,6 +43,9 @@ template<typename T> using ESPNResult = std::expected<T, ESPNFootballError>;
 class ESPNFootballProvider {
 public:
     static constexpr std::chrono::milliseconds defaultTimeout {20000};
+    // The most events the service returns for one request; it silently returns only 25 when
+    // asked for more.
+    static inline const QString eventLimit = QStringLiteral("500");
     // A year of a league is a few hundred kilobytes; anything near this is not a scoreboard.
     static constexpr qint64 maxBodyBytes = 16 * 1024 * 1024;
 
@@ -52,7 +54,7 @@ public:
         QNetworkAccessManager &network, QUrl baseUrl, std::chrono::milliseconds timeout = defaultTimeout);
 
     // Every event of the competition kicking off from `from` through `through` (both included),
-    // fetched one calendar year (UTC) at a time through the HTTP cache.
+    // fetched one calendar month (UTC) at a time through the HTTP cache.
     QCoro::Task<ESPNResult<QList<FootballMatch>>> scoreboard(
         FootballCompetition competition, QDateTime from, QDateTime through) const;
 
@@ -61,7 +63,8 @@ public:
         FootballCompetition competition, QList<FootballMatch> activeFixtures) const;
 
 private:
-    QCoro::Task<ESPNResult<ESPNScoreboardResponse>> fetchScoreboard(
+    // One scoreboard document, decoded into matches on a worker thread.
+    QCoro::Task<ESPNResult<QList<FootballMatch>>> fetchScoreboard(
         FootballCompetition competition, QString dates, bool bypassCache) const;
 
     QNetworkAccessManager &m_network;

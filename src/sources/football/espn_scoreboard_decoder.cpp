@@ -1,6 +1,7 @@
 #include "sources/football/espn_scoreboard_decoder.h"
 
 #include "sources/football/json_reader.h"
+#include "sources/net/plain_text.h"
 
 namespace ribbex {
 
@@ -184,7 +185,9 @@ const Response::Competitor *firstSide(const QList<Response::Competitor> &competi
 
 FootballMatch::Team teamOf(const Response::Team &team, const QString &fallbackName)
 {
-    return {team.displayName.value_or(team.name.value_or(fallbackName)), team.abbreviation};
+    const std::optional<QString> abbreviation
+        = team.abbreviation ? std::optional(plainText(*team.abbreviation)) : std::nullopt;
+    return {plainText(team.displayName.value_or(team.name.value_or(fallbackName))), abbreviation};
 }
 
 std::optional<FootballMatch> matchOf(FootballCompetition competition, const Response::Event &event)
@@ -200,7 +203,7 @@ std::optional<FootballMatch> matchOf(FootballCompetition competition, const Resp
     if (!home || !away || !home->team || !away->team)
         return std::nullopt;
     return FootballMatch {
-        event.id,
+        plainText(event.id),
         *kickOff,
         matchStatusOf(event.status),
         espn::minute(event.status ? event.status->displayClock : std::nullopt),

@@ -1,5 +1,8 @@
 #include "sources/news/rss_headline_parser.h"
 
+#include "sources/net/plain_text.h"
+#include "sources/news/markup_scan.h"
+
 #include <QHash>
 #include <QXmlStreamReader>
 
@@ -79,8 +82,14 @@ private:
     QHash<QString, qint64> m_sizes;
 };
 
-void limitEntityExpansion(QXmlStreamReader &reader, const QByteArray &document)
+void checkDocumentType(QXmlStreamReader &reader, const QByteArray &document)
 {
+    // Every element is checked against every declared attribute default: a few thousand of
+    // them make a large document take minutes. Feeds never declare any.
+    if (reader.text().contains(u"<!ATTLIST")) {
+        reader.raiseError(u"Its document type declares attribute lists, which feeds do not use."_s);
+        return;
+    }
     if (reader.entityDeclarations().isEmpty())
         return;
     // Every reference starts with '&' in every encoding the reader accepts; counting them all
@@ -134,13 +143,19 @@ std::expected<QList<FeedEntry>, NewsFeedError> RSSHeadlineParser::parseEntries(c
 
 std::optional<NewsHeadline> RSSHeadlineParser::headline(const FeedEntry &entry)
 {
-    if (entry.title.isEmpty())
+    QString title = plainText(entry.title).trimmed();
+    if (title.isEmpty())
         return std::nullopt;
-    return NewsHeadline {entry.title, webLink(entry.link)};
+    return NewsHeadline {std::move(title), webLink(entry.link)};
 }
 
 std::optional<NewsFeedError> RSSHeadlineParser::run(const QByteArray &document)
 {
+    if (const std::optional<qint64> line = lineOfCrowdedTag(document, maxAttributes)) {
+        return NewsFeedError {.kind = NewsFeedError::Kind::malformedFeed,
+            .detail = u"An element carries more than %1 attributes."_s.arg(maxAttributes),
+            .line = *line};
+    }
     QXmlStreamReader reader(document);
     // Names are matched as written ("dc:title"), so an undeclared prefix is no reason to fail.
     reader.setNamespaceProcessing(false);
@@ -151,7 +166,7 @@ std::optional<NewsFeedError> RSSHeadlineParser::run(const QByteArray &document)
             continue;
         switch (token) {
         case QXmlStreamReader::DTD:
-            limitEntityExpansion(reader, document);
+            checkDocumentType(reader, document);
             break;
         case QXmlStreamReader::StartElement:
             startElement(reader);

@@ -42,19 +42,21 @@ protected:
     ESPNFootballProvider provider {network, server.url()};
 };
 
-TEST_F(EspnProviderTest, ScheduleFetchAsksOncePerCalendarYearAndKeepsTheClosedWindow)
+TEST_F(EspnProviderTest, ScheduleFetchAsksOncePerCalendarMonthAndKeepsTheClosedWindow)
 {
     const std::pair<QDateTime, QDateTime> windows[] = {
         {utc("2025-12-25T00:00:00Z"), utc("2026-01-07T00:00:00Z")},
         {utc("2026-03-01T00:00:00Z"), utc("2026-03-14T00:00:00Z")},
+        {utc("2026-01-31T00:00:00Z"), utc("2026-02-13T00:00:00Z")},
     };
+    const auto month = [](const QDateTime &time) { return time.toString(u"yyyyMM"_s); };
     for (const auto &[from, through] : windows) {
         const QList<EspnEvent> events {
             {u"early"_s, from.addSecs(-1)}, {u"first"_s, from}, {u"last"_s, through}, {u"late"_s, through.addSecs(1)}};
         answer = [&](const HttpTestRequest &request) {
             QList<EspnEvent> ofYear;
             std::ranges::copy_if(events, std::back_inserter(ofYear), [&](const EspnEvent &event) {
-                return QString::number(event.kickOff.date().year()) == request.query.queryItemValue(u"dates"_s);
+                return month(event.kickOff) == request.query.queryItemValue(u"dates"_s);
             });
             return HttpTestResponse {.body = scoreboardDocument(ofYear)};
         };
@@ -63,9 +65,9 @@ TEST_F(EspnProviderTest, ScheduleFetchAsksOncePerCalendarYearAndKeepsTheClosedWi
         ASSERT_TRUE(result);
         EXPECT_EQ(idsOf(*result), (QStringList {u"first"_s, u"last"_s}));
 
-        QueryItems expectedQueries {{u"dates"_s, QString::number(from.date().year())}, {u"limit"_s, u"1000"_s}};
-        if (from.date().year() != through.date().year())
-            expectedQueries.append({{u"dates"_s, QString::number(through.date().year())}, {u"limit"_s, u"1000"_s}});
+        QueryItems expectedQueries {{u"dates"_s, month(from)}, {u"limit"_s, u"500"_s}};
+        if (month(from) != month(through))
+            expectedQueries.append({{u"dates"_s, month(through)}, {u"limit"_s, u"500"_s}});
         QueryItems queries;
         for (const HttpTestRequest &request : server.requests().sliced(before)) {
             EXPECT_EQ(request.path, u"/apis/site/v2/sports/soccer/eng.1/scoreboard"_s);
@@ -94,7 +96,7 @@ TEST_F(EspnProviderTest, LiveFetchAsksOncePerUtcDayPastEveryCache)
     QStringList days;
     for (const HttpTestRequest &request : server.requests()) {
         days.append(request.query.queryItemValue(u"dates"_s));
-        EXPECT_EQ(request.query.queryItemValue(u"limit"_s), u"1000"_s);
+        EXPECT_EQ(request.query.queryItemValue(u"limit"_s), u"500"_s);
         EXPECT_EQ(request.headers.value("cache-control"), "no-cache");
         EXPECT_EQ(request.headers.value("pragma"), "no-cache");
         EXPECT_EQ(request.headers.value("accept"), "application/json");
@@ -117,7 +119,7 @@ TEST_F(EspnProviderTest, AnswersThatAreNotScoreboardsFailWithTheirSentence)
         {{.body = R"({"events":[{"id":"1","date":"2025-08-17T14:00Z","status":{"type":{"completed":1}}}]})"},
             u"ESPN returned an unreadable football scoreboard."_s},
         {{.body = "{}", .announcedLength = ESPNFootballProvider::maxBodyBytes + 1},
-            u"ESPN sent a football scoreboard larger than 16 MiB."_s},
+            u"The server sent more than 16 MiB."_s},
     };
     for (const auto &[response, description] : cases) {
         answer = [&](const HttpTestRequest &) { return response; };
@@ -127,10 +129,10 @@ TEST_F(EspnProviderTest, AnswersThatAreNotScoreboardsFailWithTheirSentence)
     }
 }
 
-TEST_F(EspnProviderTest, AFailingYearDiscardsTheYearBeforeIt)
+TEST_F(EspnProviderTest, AFailingMonthDiscardsTheMonthBeforeIt)
 {
     answer = [](const HttpTestRequest &request) {
-        if (request.query.queryItemValue(u"dates"_s) == u"2026")
+        if (request.query.queryItemValue(u"dates"_s) == u"202601")
             return HttpTestResponse {.status = 503};
         return HttpTestResponse {.body = scoreboardDocument({{u"kept"_s, utc("2025-12-30T15:00:00Z")}})};
     };
@@ -158,14 +160,14 @@ TEST_F(EspnProviderTest, SilenceAndRefusalAreFailuresToo)
     const Result silent = QCoro::waitFor(impatient.scores(
         FootballCompetition::faCup, {footballMatch(u"a"_s, u"eng.fa"_s, utc("2026-03-01T15:00:00Z"))}));
     ASSERT_FALSE(silent);
-    EXPECT_EQ(silent.error().description(), u"ESPN did not answer in time."_s);
+    EXPECT_EQ(silent.error().description(), u"The server did not answer in time."_s);
 
     const ESPNFootballProvider nowhere(network, QUrl(u"http://127.0.0.1:1"_s));
     const Result refused = QCoro::waitFor(
         nowhere.scoreboard(FootballCompetition::faCup, utc("2026-03-01T00:00:00Z"), utc("2026-03-02T00:00:00Z")));
     ASSERT_FALSE(refused);
-    EXPECT_EQ(refused.error().kind, ESPNFootballError::Kind::network);
-    EXPECT_TRUE(refused.error().description().startsWith(u"Could not reach ESPN: "));
+    EXPECT_EQ(refused.error().kind, ESPNFootballError::Kind::fetch);
+    EXPECT_TRUE(refused.error().description().startsWith(u"The server could not be reached: "));
 }
 
 TEST_F(EspnProviderTest, SchedulesComeFromTheHttpCacheWhileFreshButLiveScoresNever)
@@ -182,9 +184,9 @@ TEST_F(EspnProviderTest, SchedulesComeFromTheHttpCacheWhileFreshButLiveScoresNev
             FootballCompetition::premierLeague, utc("2026-03-01T00:00:00Z"), utc("2026-03-14T00:00:00Z"))));
         EXPECT_TRUE(QCoro::waitFor(cached.scores(FootballCompetition::premierLeague, live)));
     }
-    const auto yearRequests = std::ranges::count_if(server.requests(), std::not_fn(isLiveRequest));
-    EXPECT_EQ(yearRequests, 1);
-    EXPECT_EQ(server.requests().size() - yearRequests, 2);
+    const auto monthRequests = std::ranges::count_if(server.requests(), std::not_fn(isLiveRequest));
+    EXPECT_EQ(monthRequests, 1);
+    EXPECT_EQ(server.requests().size() - monthRequests, 2);
 }
 
 } // namespace

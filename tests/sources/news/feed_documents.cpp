@@ -45,4 +45,12 @@ QByteArray quadraticBlowup(int entityLength, int references)
         + QByteArray("&e;").repeated(references) + "</title></item></channel></rss>";
 }
 
+QByteArray manyAttributes(int count)
+{
+    QByteArray attributes;
+    for (int i = 0; i < count; ++i)
+        attributes += 'a' + QByteArray::number(i) + "=\"\" ";
+    return attributes;
+}
+
 } // namespace ribbex::test

@@ -23,6 +23,8 @@ QByteArray billionLaughs();
 // One entity of entityLength characters referenced `references` times ("quadratic blowup"):
 // every single expansion stays under the reader's own limit.
 QByteArray quadraticBlowup(int entityLength, int references);
+// count attributes a0="" a1="" ... for one element.
+QByteArray manyAttributes(int count);
 
 } // namespace ribbex::test
 
