@@ -1,59 +1,87 @@
 #include "model/football_match.h"
 
 #include "model/reference_time.h"
-#include "settings/strict_json.h"
+#include "json/json_fields.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 
 namespace ribbex {
 
+// The fixture cache's records, as stored.
+bool readValue(JsonReader &reader, FootballMatch::Team &team);
+bool readValue(JsonReader &reader, FootballMatch::Competition &competition);
+bool readValue(JsonReader &reader, FootballMatch::Score::FullTime &fullTime);
+bool readValue(JsonReader &reader, FootballMatch::Score &score);
+bool readValue(JsonReader &reader, FootballMatch &match);
+
 namespace {
 
 using namespace Qt::StringLiterals;
 
-bool decodeTime(const QJsonValue &value, QDateTime &out)
+// A point in time as seconds since 2001-01-01, read into a QDateTime.
+struct StoredTime {
+    QDateTime time;
+};
+
+template<auto Field, typename Record> bool timeField(JsonReader &reader, Record &record)
 {
     double seconds = 0;
-    if (!json::decode(value, seconds))
+    if (!reader.readDouble(seconds))
         return false;
     const std::optional<QDateTime> time = fromReferenceSeconds(seconds);
-    if (!time)
-        return false;
-    out = *time;
-    return true;
+    if (time)
+        record.*Field = *time;
+    return time.has_value();
 }
 
-bool decodeObject(const QJsonValue &value, QJsonObject &out)
+constexpr std::array<json::Member<FootballMatch::Team>, 2> teamMembers {{
+    json::required<&FootballMatch::Team::name>("name"),
+    json::optional<&FootballMatch::Team::shortName>("shortName"),
+}};
+
+constexpr std::array<json::Member<FootballMatch::Competition>, 2> competitionMembers {{
+    json::required<&FootballMatch::Competition::name>("name"),
+    json::required<&FootballMatch::Competition::code>("code"),
+}};
+
+constexpr std::array<json::Member<FootballMatch::Score::FullTime>, 2> fullTimeMembers {{
+    json::optional<&FootballMatch::Score::FullTime::home>("home"),
+    json::optional<&FootballMatch::Score::FullTime::away>("away"),
+}};
+
+constexpr std::array<json::Member<FootballMatch::Score>, 1> scoreMembers {{
+    json::required<&FootballMatch::Score::fullTime>("fullTime"),
+}};
+
+constexpr std::array<json::Member<FootballMatch>, 8> matchMembers {{
+    json::required<&FootballMatch::id>("id"),
+    {"utcDate", timeField<&FootballMatch::utcDate>},
+    json::required<&FootballMatch::status>("status"),
+    json::optional<&FootballMatch::minute>("minute"),
+    json::required<&FootballMatch::homeTeam>("homeTeam"),
+    json::required<&FootballMatch::awayTeam>("awayTeam"),
+    json::required<&FootballMatch::competition>("competition"),
+    json::required<&FootballMatch::score>("score"),
+}};
+
+// Competition code -> time of the last schedule fetch.
+bool readRefreshTimes(JsonReader &reader, FootballFixtureCache &cache)
 {
-    if (!value.isObject())
-        return false;
-    out = value.toObject();
-    return true;
+    return reader.readObject([&](std::string_view code) {
+        StoredTime stored;
+        if (!timeField<&StoredTime::time>(reader, stored))
+            return false;
+        cache.scheduleRefreshedAt.insert(
+            QString::fromUtf8(code.data(), static_cast<qsizetype>(code.size())), stored.time);
+        return true;
+    });
 }
 
-bool decodeTeam(const QJsonValue &value, FootballMatch::Team &team)
-{
-    QJsonObject o;
-    return decodeObject(value, o) && json::required(o, u"name"_s, team.name)
-        && json::optional(o, u"shortName"_s, team.shortName);
-}
-
-bool decodeCompetition(const QJsonValue &value, FootballMatch::Competition &competition)
-{
-    QJsonObject o;
-    return decodeObject(value, o) && json::required(o, u"name"_s, competition.name)
-        && json::required(o, u"code"_s, competition.code);
-}
-
-bool decodeScore(const QJsonValue &value, FootballMatch::Score &score)
-{
-    QJsonObject o;
-    QJsonObject fullTime;
-    return decodeObject(value, o) && json::required(o, u"fullTime"_s, fullTime, decodeObject)
-        && json::optional(fullTime, u"home"_s, score.fullTime.home)
-        && json::optional(fullTime, u"away"_s, score.fullTime.away);
-}
+constexpr std::array<json::Member<FootballFixtureCache>, 2> cacheMembers {{
+    json::required<&FootballFixtureCache::fixtures>("fixtures"),
+    {"scheduleRefreshedAt", readRefreshTimes},
+}};
 
 QJsonObject encodeTeam(const FootballMatch::Team &team)
 {
@@ -70,31 +98,19 @@ QJsonObject encodeScore(const FootballMatch::Score &score)
     return {{u"fullTime"_s, fullTime}};
 }
 
-bool decodeRefreshTimes(const QJsonValue &value, QMap<QString, QDateTime> &out)
+QJsonObject encodeMatch(const FootballMatch &match)
 {
-    QJsonObject o;
-    if (!decodeObject(value, o))
-        return false;
-    for (auto it = o.constBegin(); it != o.constEnd(); ++it) {
-        QDateTime time;
-        if (!decodeTime(*it, time))
-            return false;
-        out.insert(it.key(), time);
-    }
-    return true;
-}
-
-bool decodeFixtures(const QJsonValue &value, QList<FootballMatch> &out)
-{
-    if (!value.isArray())
-        return false;
-    for (const QJsonValue element : value.toArray()) {
-        std::optional<FootballMatch> match = decodeMatch(element);
-        if (!match)
-            return false;
-        out.append(std::move(*match));
-    }
-    return true;
+    QJsonObject o {
+        {u"id"_s, match.id},
+        {u"utcDate"_s, toReferenceSeconds(match.utcDate)},
+        {u"status"_s, match.status},
+        {u"homeTeam"_s, encodeTeam(match.homeTeam)},
+        {u"awayTeam"_s, encodeTeam(match.awayTeam)},
+        {u"competition"_s, QJsonObject {{u"name"_s, match.competition.name}, {u"code"_s, match.competition.code}}},
+        {u"score"_s, encodeScore(match.score)},
+    };
+    json::putOptional(o, u"minute"_s, match.minute);
+    return o;
 }
 
 } // namespace
@@ -115,34 +131,6 @@ bool FootballMatch::hasResult() const
     return (isInPlay() || isFinished()) && score.fullTime.home && score.fullTime.away;
 }
 
-QJsonObject encodeMatch(const FootballMatch &match)
-{
-    QJsonObject o {
-        {u"id"_s, match.id},
-        {u"utcDate"_s, toReferenceSeconds(match.utcDate)},
-        {u"status"_s, match.status},
-        {u"homeTeam"_s, encodeTeam(match.homeTeam)},
-        {u"awayTeam"_s, encodeTeam(match.awayTeam)},
-        {u"competition"_s, QJsonObject {{u"name"_s, match.competition.name}, {u"code"_s, match.competition.code}}},
-        {u"score"_s, encodeScore(match.score)},
-    };
-    json::putOptional(o, u"minute"_s, match.minute);
-    return o;
-}
-
-std::optional<FootballMatch> decodeMatch(const QJsonValue &value)
-{
-    QJsonObject o;
-    FootballMatch m;
-    const bool ok = decodeObject(value, o) && json::required(o, u"id"_s, m.id)
-        && json::required(o, u"utcDate"_s, m.utcDate, decodeTime) && json::required(o, u"status"_s, m.status)
-        && json::optional(o, u"minute"_s, m.minute) && json::required(o, u"homeTeam"_s, m.homeTeam, decodeTeam)
-        && json::required(o, u"awayTeam"_s, m.awayTeam, decodeTeam)
-        && json::required(o, u"competition"_s, m.competition, decodeCompetition)
-        && json::required(o, u"score"_s, m.score, decodeScore);
-    return ok ? std::optional(std::move(m)) : std::nullopt;
-}
-
 QByteArray encodeFixtureCache(const FootballFixtureCache &cache)
 {
     QJsonArray fixtures;
@@ -157,11 +145,32 @@ QByteArray encodeFixtureCache(const FootballFixtureCache &cache)
 
 std::optional<FootballFixtureCache> decodeFixtureCache(const QByteArray &document)
 {
-    const std::optional<QJsonObject> o = json::parseObject(document);
-    FootballFixtureCache cache;
-    const bool ok = o && json::required(*o, u"fixtures"_s, cache.fixtures, decodeFixtures)
-        && json::required(*o, u"scheduleRefreshedAt"_s, cache.scheduleRefreshedAt, decodeRefreshTimes);
-    return ok ? std::optional(std::move(cache)) : std::nullopt;
+    return json::readDocument(document, cacheMembers);
+}
+
+bool readValue(JsonReader &reader, FootballMatch::Team &team)
+{
+    return json::readObject(reader, team, teamMembers);
+}
+
+bool readValue(JsonReader &reader, FootballMatch::Competition &competition)
+{
+    return json::readObject(reader, competition, competitionMembers);
+}
+
+bool readValue(JsonReader &reader, FootballMatch::Score::FullTime &fullTime)
+{
+    return json::readObject(reader, fullTime, fullTimeMembers);
+}
+
+bool readValue(JsonReader &reader, FootballMatch::Score &score)
+{
+    return json::readObject(reader, score, scoreMembers);
+}
+
+bool readValue(JsonReader &reader, FootballMatch &match)
+{
+    return json::readObject(reader, match, matchMembers);
 }
 
 QList<FootballMatch> pruneStaleFixtures(QList<FootballMatch> fixtures, const QDateTime &now)

@@ -5,7 +5,6 @@
 
 #include <QByteArray>
 #include <QDateTime>
-#include <QJsonObject>
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -70,9 +69,6 @@ struct FootballMatch {
     // In play or over, with both scores known.
     bool hasResult() const;
 };
-
-QJsonObject encodeMatch(const FootballMatch &match);
-std::optional<FootballMatch> decodeMatch(const QJsonValue &value);
 
 struct FootballFixtureCache {
     static inline const QString preferencesKey = QStringLiteral("ribbex.football.fixtures.v2");

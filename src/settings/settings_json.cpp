@@ -1,5 +1,5 @@
 #include "settings/ribbex_settings.h"
-#include "settings/strict_json.h"
+#include "json/json_fields.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -8,6 +8,24 @@
 #include <cmath>
 
 namespace ribbex {
+
+// The stored forms of the enumerations, found by the member readers.
+bool readValue(JsonReader &reader, TickerSource &out)
+{
+    return json::readMapped(reader, out, fromRawValue<TickerSource>);
+}
+bool readValue(JsonReader &reader, TickerLayout &out)
+{
+    return json::readMapped(reader, out, fromRawValue<TickerLayout>);
+}
+bool readValue(JsonReader &reader, TickerStyle &out)
+{
+    return json::readMapped(reader, out, fromRawValue<TickerStyle>);
+}
+bool readValue(JsonReader &reader, FootballCompetition &out)
+{
+    return json::readMapped(reader, out, footballCompetitionFromId);
+}
 
 namespace {
 
@@ -28,46 +46,36 @@ bool allFinite(const RibbexSettings &s)
         && finite(s.progressBarTransparency);
 }
 
-const auto readSource = [](const QJsonValue &v, std::set<TickerSource> &out) {
-    return json::decodeMappedSet(v, out, fromRawValue<TickerSource>);
-};
-const auto readCompetitions = [](const QJsonValue &v, FootballCompetitionSet &out) {
-    return json::decodeMappedSet(v, out, footballCompetitionFromId);
-};
-const auto readLayout
-    = [](const QJsonValue &v, TickerLayout &out) { return json::decodeMapped(v, out, fromRawValue<TickerLayout>); };
-const auto readStyle
-    = [](const QJsonValue &v, TickerStyle &out) { return json::decodeMapped(v, out, fromRawValue<TickerStyle>); };
+using Member = json::Member<RibbexSettings>;
 
-bool readRequiredFields(const QJsonObject &o, RibbexSettings &s)
-{
-    return json::required(o, u"version"_s, s.version)
-        && json::required(o, u"enabledSources"_s, s.enabledSources, readSource)
-        && json::required(o, u"layout"_s, s.layout, readLayout) && json::required(o, u"style"_s, s.style, readStyle)
-        && json::required(o, u"speed"_s, s.speed) && json::required(o, u"width"_s, s.width)
-        && json::required(o, u"textColor"_s, s.textColor) && json::required(o, u"backgroundColor"_s, s.backgroundColor)
-        && json::required(o, u"isVisible"_s, s.isVisible) && json::required(o, u"startsHidden"_s, s.startsHidden);
-}
-
-bool readOptionalFields(const QJsonObject &o, RibbexSettings &s)
-{
-    return json::optional(o, u"transparentBackground"_s, s.transparentBackground)
-        && json::optional(o, u"backgroundTransparency"_s, s.backgroundTransparency)
-        && json::optional(o, u"spotifyClientID"_s, s.spotifyClientID)
-        && json::optional(o, u"weatherUseCurrentLocation"_s, s.weatherUseCurrentLocation)
-        && json::optional(o, u"weatherCity"_s, s.weatherCity)
-        && json::optional(o, u"weatherResolveNameWithApple"_s, s.weatherResolveNameWithApple)
-        && json::optional(o, u"newsFeedID"_s, s.newsFeedID)
-        && json::optional(o, u"newsHeadlineCount"_s, s.newsHeadlineCount)
-        && json::optional(o, u"customNewsFeedURL"_s, s.customNewsFeedURL)
-        && json::optional(o, u"newsRefreshIntervalSeconds"_s, s.newsRefreshIntervalSeconds)
-        && json::optional(o, u"progressBarColor"_s, s.progressBarColor)
-        && json::optional(o, u"progressBarTransparency"_s, s.progressBarTransparency)
-        && json::optional(o, u"thickSpotifyProgressBar"_s, s.thickSpotifyProgressBar)
-        && json::optional(o, u"separateFootballZone"_s, s.separateFootballZone)
-        && json::optional(o, u"roundedTickerEdges"_s, s.roundedTickerEdges)
-        && json::optional(o, u"selectedFootballCompetitions"_s, s.selectedFootballCompetitions, readCompetitions);
-}
+constexpr std::array<Member, 26> settingsMembers {{
+    json::required<&RibbexSettings::version>("version"),
+    json::required<&RibbexSettings::enabledSources>("enabledSources"),
+    json::required<&RibbexSettings::layout>("layout"),
+    json::required<&RibbexSettings::style>("style"),
+    json::required<&RibbexSettings::speed>("speed"),
+    json::required<&RibbexSettings::width>("width"),
+    json::required<&RibbexSettings::textColor>("textColor"),
+    json::required<&RibbexSettings::backgroundColor>("backgroundColor"),
+    json::required<&RibbexSettings::isVisible>("isVisible"),
+    json::required<&RibbexSettings::startsHidden>("startsHidden"),
+    json::optional<&RibbexSettings::transparentBackground>("transparentBackground"),
+    json::optional<&RibbexSettings::backgroundTransparency>("backgroundTransparency"),
+    json::optional<&RibbexSettings::spotifyClientID>("spotifyClientID"),
+    json::optional<&RibbexSettings::weatherUseCurrentLocation>("weatherUseCurrentLocation"),
+    json::optional<&RibbexSettings::weatherCity>("weatherCity"),
+    json::optional<&RibbexSettings::weatherResolveNameWithApple>("weatherResolveNameWithApple"),
+    json::optional<&RibbexSettings::newsFeedID>("newsFeedID"),
+    json::optional<&RibbexSettings::newsHeadlineCount>("newsHeadlineCount"),
+    json::optional<&RibbexSettings::customNewsFeedURL>("customNewsFeedURL"),
+    json::optional<&RibbexSettings::newsRefreshIntervalSeconds>("newsRefreshIntervalSeconds"),
+    json::optional<&RibbexSettings::progressBarColor>("progressBarColor"),
+    json::optional<&RibbexSettings::progressBarTransparency>("progressBarTransparency"),
+    json::optional<&RibbexSettings::thickSpotifyProgressBar>("thickSpotifyProgressBar"),
+    json::optional<&RibbexSettings::separateFootballZone>("separateFootballZone"),
+    json::optional<&RibbexSettings::roundedTickerEdges>("roundedTickerEdges"),
+    json::optional<&RibbexSettings::selectedFootballCompetitions>("selectedFootballCompetitions"),
+}};
 
 QJsonObject requiredFields(const RibbexSettings &s)
 {
@@ -133,11 +141,7 @@ std::optional<QByteArray> encodeSettings(const RibbexSettings &settings)
 
 std::optional<RibbexSettings> decodeSettings(const QByteArray &document)
 {
-    const std::optional<QJsonObject> object = json::parseObject(document);
-    RibbexSettings settings;
-    if (!object || !readRequiredFields(*object, settings) || !readOptionalFields(*object, settings))
-        return std::nullopt;
-    return settings;
+    return json::readDocument(document, settingsMembers);
 }
 
 } // namespace ribbex

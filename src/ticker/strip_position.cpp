@@ -1,6 +1,6 @@
 #include "ticker/strip_position.h"
 
-#include "settings/strict_json.h"
+#include "json/json_fields.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -10,14 +10,22 @@
 
 namespace ribbex {
 
+namespace {
+
+struct StoredPosition {
+    qint64 x = 0;
+};
+
+constexpr std::array<json::Member<StoredPosition>, 1> positionMembers {{json::required<&StoredPosition::x>("x")}};
+
+} // namespace
+
 std::optional<int> decodeStripX(const QByteArray &document)
 {
-    const std::optional<QJsonObject> object = json::parseObject(document);
-    qint64 x = 0;
-    if (!object || !json::decode(object->value(QStringLiteral("x")), x) || x < std::numeric_limits<int>::min()
-        || x > std::numeric_limits<int>::max())
+    const std::optional<StoredPosition> stored = json::readDocument(document, positionMembers);
+    if (!stored || stored->x < std::numeric_limits<int>::min() || stored->x > std::numeric_limits<int>::max())
         return std::nullopt;
-    return static_cast<int>(x);
+    return static_cast<int>(stored->x);
 }
 
 QByteArray encodeStripX(int x)

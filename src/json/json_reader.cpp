@@ -1,6 +1,8 @@
-#include "sources/football/json_reader.h"
+#include "json/json_reader.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 
 namespace ribbex {
 
@@ -137,6 +139,41 @@ bool JsonReader::readBool(bool &out)
         return false;
     out = *m_at == 't';
     return skipLiteral(out ? "true" : "false");
+}
+
+bool JsonReader::readDouble(double &out)
+{
+    std::string_view text;
+    if (!scanNumber(text))
+        return false;
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+        return false;
+    out = value;
+    return true;
+}
+
+bool JsonReader::readInteger(qint64 &out)
+{
+    std::string_view text;
+    if (!scanNumber(text))
+        return false;
+    qint64 value = 0;
+    if (const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        error == std::errc() && end == text.data() + text.size()) {
+        out = value;
+        return true;
+    }
+    // A fraction or an exponent: whole only when the double says so, and inside 64 bits.
+    double real = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), real);
+    constexpr double limit = 9223372036854775808.0; // 2^63
+    if (error != std::errc() || end != text.data() + text.size() || real != std::trunc(real) || real >= limit
+        || real < -limit)
+        return false;
+    out = static_cast<qint64>(real);
+    return true;
 }
 
 bool JsonReader::readNull()
@@ -285,6 +322,17 @@ bool JsonReader::skipNumber()
         if (!digits())
             return false;
     }
+    return true;
+}
+
+bool JsonReader::scanNumber(std::string_view &text)
+{
+    if (peek() != Type::number)
+        return false;
+    const char *begin = m_at;
+    if (!skipNumber())
+        return false;
+    text = std::string_view(begin, static_cast<std::size_t>(m_at - begin));
     return true;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
-// A forward-only reader of JSON text (RFC 8259, UTF-8). It checks the grammar of everything it
-// passes but builds only the values asked for, so a large document with a few wanted fields
-// reads several times faster than through a QJsonDocument tree.
+// The program's one JSON reader: forward-only, over JSON text (RFC 8259, UTF-8). It checks the
+// grammar of everything it passes but builds only the values asked for, so a large document with
+// a few wanted fields reads several times faster than through a QJsonDocument tree, and its
+// memory stays that of the values kept. Nesting deeper than 512 levels is refused.
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -28,6 +29,10 @@ public:
     // Each reads the next value, which must have the type read; false otherwise or when malformed.
     bool readString(QString &out);
     bool readBool(bool &out);
+    // A number within the range of a double.
+    bool readDouble(double &out);
+    // A whole number within 64 bits, however it is written: 13, 13.0 and 1.3e1 read, 13.5 does not.
+    bool readInteger(qint64 &out);
     bool readNull();
     bool skipValue();
 
@@ -50,6 +55,7 @@ private:
     bool scanString(const char *&begin, const char *&end, bool &escaped);
     bool skipEscape();
     bool skipNumber();
+    bool scanNumber(std::string_view &text);
     bool skipLiteral(std::string_view literal);
 
     const char *m_at;
