@@ -1,7 +1,7 @@
 #include "sources/football/espn_scoreboard_decoder.h"
 
-#include "sources/football/json_reader.h"
 #include "sources/net/plain_text.h"
+#include "json/json_reader.h"
 
 namespace ribbex {
 
@@ -136,9 +136,15 @@ bool readEvent(JsonReader &reader, Response::Event &event)
     return ok && hasId && hasDate;
 }
 
+// The service sends at most the 500 events asked for; more are only checked, not kept.
 bool readEvents(JsonReader &reader, QList<Response::Event> &out)
 {
-    return readList(reader, out, readEvent);
+    constexpr qsizetype maxEvents = 1000;
+    return reader.readArray([&] {
+        if (out.size() >= maxEvents)
+            return reader.skipValue();
+        return readEvent(reader, out.emplace_back());
+    });
 }
 
 QString matchStatusOf(const std::optional<Response::Status> &status)
@@ -185,9 +191,10 @@ const Response::Competitor *firstSide(const QList<Response::Competitor> &competi
 
 FootballMatch::Team teamOf(const Response::Team &team, const QString &fallbackName)
 {
+    constexpr qsizetype longestName = 100;
     const std::optional<QString> abbreviation
-        = team.abbreviation ? std::optional(plainText(*team.abbreviation)) : std::nullopt;
-    return {plainText(team.displayName.value_or(team.name.value_or(fallbackName))), abbreviation};
+        = team.abbreviation ? std::optional(plainText(*team.abbreviation, longestName)) : std::nullopt;
+    return {plainText(team.displayName.value_or(team.name.value_or(fallbackName)), longestName), abbreviation};
 }
 
 std::optional<FootballMatch> matchOf(FootballCompetition competition, const Response::Event &event)

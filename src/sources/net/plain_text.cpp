@@ -1,5 +1,7 @@
 #include "sources/net/plain_text.h"
 
+#include <algorithm>
+
 namespace ribbex {
 
 namespace {
@@ -18,15 +20,23 @@ bool isUnwanted(char16_t c)
 
 } // namespace
 
-QString plainText(QStringView text)
+QString plainText(QStringView text, qsizetype maxLength)
 {
     QString out;
-    out.reserve(text.size());
+    out.reserve(std::min(text.size(), maxLength + 1));
     for (const QChar c : text) {
+        if (out.size() > maxLength)
+            break;
         if (isLineOrTab(c.unicode()))
             out += u' ';
         else if (!isUnwanted(c.unicode()))
             out += c;
+    }
+    if (out.size() > maxLength) {
+        out.truncate(maxLength - 1);
+        if (!out.isEmpty() && out.back().isHighSurrogate())
+            out.chop(1);
+        out += u'…';
     }
     return out;
 }

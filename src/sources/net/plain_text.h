@@ -9,7 +9,8 @@
 namespace ribbex {
 
 // The text without C0 and C1 control characters (line breaks and tabs become spaces) and
-// without the bidirectional embedding, override and isolate characters.
-QString plainText(QStringView text);
+// without the bidirectional embedding, override and isolate characters; past maxLength it is
+// cut and ends in "…", so a server cannot put megabytes of text on the strip.
+QString plainText(QStringView text, qsizetype maxLength = 500);
 
 } // namespace ribbex

@@ -122,6 +122,9 @@ TEST(PlainText, ControlAndDirectionCharactersNeverReachTheScreen)
     };
     for (const auto &[text, expected] : cases)
         EXPECT_EQ(plainText(text), expected) << text.toStdString();
+    EXPECT_EQ(plainText(u"abcdef"_s, 4), u"abc…"_s);
+    EXPECT_EQ(plainText(u"ab\U0001F600f"_s, 4), u"ab…"_s); // never half a character
+    EXPECT_EQ(plainText(QString(1 << 20, u'x')).size(), 500);
 }
 
 TEST(ServiceBaseUrl, TheEnvironmentReplacesTheAddressOnlyWithAUsableOne)
