@@ -42,9 +42,11 @@ void expectQtReadsTheSame(const QByteArray &body, const ESPNScoreboardResponse &
     FUZZ_EXPECT(response.events.has_value() == events.isArray());
     if (!response.events)
         return;
+    // Events past the 500 a request asks for may be dropped; none before them.
     const QJsonArray array = events.toArray();
-    FUZZ_EXPECT(response.events->size() == array.size());
-    for (qsizetype i = 0; i < array.size(); ++i) {
+    FUZZ_EXPECT(response.events->size() == array.size()
+        || (response.events->size() >= 500 && response.events->size() < array.size()));
+    for (qsizetype i = 0; i < response.events->size(); ++i) {
         const QJsonObject event = array.at(i).toObject();
         FUZZ_EXPECT(response.events->at(i).id == event.value(u"id"_s).toString());
         FUZZ_EXPECT(response.events->at(i).date == event.value(u"date"_s).toString());
@@ -67,6 +69,11 @@ void expectSoundMatches(const QList<ESPNScoreboardResponse::Event> &events)
         FUZZ_EXPECT(isKnownStatus(match.status));
         FUZZ_EXPECT(!match.minute || *match.minute >= 0);
         FUZZ_EXPECT(match.competition.code == u"eng.1");
+        for (const FootballMatch::Team &team : {match.homeTeam, match.awayTeam}) {
+            FUZZ_EXPECT(ribbex::fuzz::isPlainText(team.name));
+            FUZZ_EXPECT(ribbex::fuzz::isPlainText(team.shortName.value_or(QString())));
+        }
+        FUZZ_EXPECT(ribbex::fuzz::isPlainText(match.id));
     }
 }
 

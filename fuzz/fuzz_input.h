@@ -4,7 +4,9 @@
 // run when a decoder's result breaks one of its promises, so wrong results count like crashes.
 
 #include <QByteArray>
+#include <QStringView>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +17,18 @@ namespace ribbex::fuzz {
 inline QByteArray bytes(const std::uint8_t *data, std::size_t size)
 {
     return QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+}
+
+// Text from the network may reach the strip, the JSON output and a terminal only without control
+// characters (line breaks and tabs included), without direction embeddings, overrides and
+// isolates, and at most 500 characters long.
+inline bool isPlainText(QStringView text)
+{
+    return text.size() <= 500 && std::ranges::none_of(text, [](QChar c) {
+        const char16_t u = c.unicode();
+        return u < u' ' || (u >= u'\u007F' && u <= u'\u009F') || (u >= u'\u202A' && u <= u'\u202E')
+            || (u >= u'\u2066' && u <= u'\u2069');
+    });
 }
 
 [[noreturn]] inline void broken(const char *promise, const char *file, int line)

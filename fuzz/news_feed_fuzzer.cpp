@@ -15,6 +15,9 @@ void expectShowable(const NewsHeadline &headline)
 {
     FUZZ_EXPECT(!headline.title.isEmpty());
     FUZZ_EXPECT(headline.title == headline.title.trimmed());
+    FUZZ_EXPECT(ribbex::fuzz::isPlainText(headline.title));
+    // The XML reader never yields half a character, so only a cut to length could leave one.
+    FUZZ_EXPECT(QStringView(headline.title).isValidUtf16());
     if (!headline.url)
         return;
     FUZZ_EXPECT(headline.url->isValid());
