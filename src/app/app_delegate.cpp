@@ -24,11 +24,8 @@ AppDelegate::AppDelegate(DisplayState &display, const Clock &clock, QObject *par
     , m_loginItems(autostartFolder(), QCoreApplication::applicationFilePath())
     , m_model({m_settingsStore, m_cacheStore, m_loginItems, clock})
     , m_network(makeNetworkAccessManager(ribbexCacheFolder() + u"/http"_s))
-    , m_scoreboard(*m_network, serviceBaseUrl("RIBBEX_ESPN_URL", QUrl(u"https://site.api.espn.com"_s)))
-    , m_feeds(*m_network)
-    , m_football(m_model, m_scoreboard)
-    , m_news(m_model, m_feeds)
-    , m_timers(m_model, m_football, m_news)
+    , m_sources(makeSources({m_model, *m_network}))
+    , m_timers(m_model, sourcePointers(m_sources))
     , m_display(display)
 {
 }
@@ -71,7 +68,7 @@ void AppDelegate::openSettings()
 
 void AppDelegate::createSettingsWindow()
 {
-    SettingsActions actions {m_news, m_football, [] { openAutostartSettings(); }};
+    SettingsActions actions {sourcePointers(m_sources), [] { openAutostartSettings(); }};
     m_settingsWindow = std::make_unique<SettingsView>(m_model, actions);
     m_settingsWindow->setWindowTitle(u"ribbex Settings"_s);
     m_settingsWindow->resize(580, 720);
@@ -82,17 +79,14 @@ void AppDelegate::createSettingsWindow()
     }
 }
 
-void AppDelegate::addUrlHandler(std::function<void(const QUrl &)> handler)
-{
-    m_urlHandlers.push_back(std::move(handler));
-}
-
 void AppDelegate::openUrls(const QStringList &urls)
 {
     for (const QString &text : urls) {
         const QUrl url(text);
-        for (const auto &handler : m_urlHandlers)
-            handler(url);
+        for (const auto &source : m_sources) {
+            if (source->openUrl(url))
+                break;
+        }
     }
 }
 

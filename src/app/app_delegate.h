@@ -8,18 +8,13 @@
 #include "platform/clock.h"
 #include "platform/file_preferences_store.h"
 #include "platform/xdg_autostart.h"
-#include "sources/football/espn_football_provider.h"
-#include "sources/football/football_refresh.h"
-#include "sources/news/news_refresh.h"
-#include "sources/news/news_rss_provider.h"
+#include "sources/source_list.h"
 #include "ticker/ticker_clicks.h"
 
 #include <QNetworkAccessManager>
 #include <QObject>
 
-#include <functional>
 #include <memory>
-#include <vector>
 
 namespace ribbex {
 
@@ -39,10 +34,9 @@ public:
     // The application came to the front: the settings window opened or a second launch asked.
     void applicationDidBecomeActive();
     void openSettings();
-    // Links handed to the application, such as ribbex:// callbacks; handled in order.
+    // Links handed to the application, such as ribbex:// callbacks; handled in order, each by
+    // the source it belongs to.
     void openUrls(const QStringList &urls);
-    // Each handler sees every URL and ignores those that are not its own.
-    void addUrlHandler(std::function<void(const QUrl &)> handler);
     void quit();
 
     SettingsModel &model() { return m_model; }
@@ -62,16 +56,12 @@ private:
     XdgAutostart m_loginItems;
     SettingsModel m_model;
     std::unique_ptr<QNetworkAccessManager> m_network;
-    ESPNFootballProvider m_scoreboard;
-    NewsRSSProvider m_feeds;
-    FootballRefresh m_football;
-    NewsRefresh m_news;
+    SourceList m_sources;
     RefreshTimers m_timers;
     DesktopClickHandler m_clicks;
     DisplayState &m_display;
     std::unique_ptr<MenuBarScrollerController> m_tickerController;
     std::unique_ptr<SettingsView> m_settingsWindow;
-    std::vector<std::function<void(const QUrl &)>> m_urlHandlers;
 };
 
 } // namespace ribbex

@@ -20,25 +20,22 @@ QJsonObject itemAsJson(const TickerItem &item)
     return object;
 }
 
-QJsonObject statusAsJson(const SettingsModel &model)
+QJsonObject statusAsJson(const SettingsModel &model, const SourceList &sources)
 {
-    return {
-        {u"spotify"_s, model.spotifyStatus()},
-        {u"football"_s, model.footballStatus()},
-        {u"news"_s, model.newsStatus()},
-        {u"weather"_s, model.weatherStatus()},
-        {u"launchAtLogin"_s, model.launchAtLoginStatus()},
-    };
+    QJsonObject statuses {{u"launchAtLogin"_s, model.launchAtLoginStatus()}};
+    for (const auto &source : sources)
+        statuses.insert(rawValue(source->kind()), source->status());
+    return statuses;
 }
 
 } // namespace
 
-QByteArray tickerAsJson(const SettingsModel &model)
+QByteArray tickerAsJson(const SettingsModel &model, const SourceList &sources)
 {
     QJsonArray items;
     for (const TickerItem &item : model.items())
         items.append(itemAsJson(item));
-    const QJsonObject document {{u"items"_s, items}, {u"status"_s, statusAsJson(model)}};
+    const QJsonObject document {{u"items"_s, items}, {u"status"_s, statusAsJson(model, sources)}};
     return QJsonDocument(document).toJson(QJsonDocument::Compact) + '\n';
 }
 

@@ -3,6 +3,7 @@
 // The ticker as printed by a one-off command-line run.
 
 #include "model/settings_model.h"
+#include "sources/source_list.h"
 
 #include <QByteArray>
 
@@ -10,6 +11,6 @@ namespace ribbex {
 
 // One JSON object: the items with id, source, text and, when present, detail and url, then the
 // status text of each source and of the login item.
-QByteArray tickerAsJson(const SettingsModel &model);
+QByteArray tickerAsJson(const SettingsModel &model, const SourceList &sources);
 
 } // namespace ribbex

@@ -1,8 +1,6 @@
 #include "app/refresh_timers.h"
 
 #include "model/settings_model.h"
-#include "sources/football/football_refresh.h"
-#include "sources/news/news_refresh.h"
 
 #include <QPointer>
 
@@ -21,73 +19,63 @@ std::chrono::milliseconds timerInterval(double seconds)
     return std::chrono::milliseconds(std::llround(milliseconds));
 }
 
-std::set<TickerSource> added(const std::set<TickerSource> &now, const std::set<TickerSource> &before)
+bool isRepeating(const LiveSource &source)
 {
-    std::set<TickerSource> result;
-    std::ranges::set_difference(now, before, std::inserter(result, result.end()));
-    return result;
+    return source.repeatInterval().has_value();
 }
 
 } // namespace
 
-RefreshTimers::RefreshTimers(SettingsModel &model, FootballRefresh &football, NewsRefresh &news, QObject *parent)
+RefreshTimers::RefreshTimers(SettingsModel &model, const std::vector<LiveSource *> &sources, QObject *parent)
     : QObject(parent)
     , m_model(model)
-    , m_football(football)
-    , m_news(news)
 {
-    m_footballTimer.setSingleShot(true);
-    connect(&m_footballTimer, &QTimer::timeout, this, [this] { (void)m_football.refreshFootball(); });
-    m_newsTimer.setSingleShot(true);
-    connect(&m_newsTimer, &QTimer::timeout, this, [this] { (void)checkNews(); });
+    for (LiveSource *source : sources) {
+        auto row = std::make_unique<Row>();
+        row->source = source;
+        if (const auto interval = source->repeatInterval()) {
+            row->timer.setInterval(*interval);
+            connect(&row->timer, &QTimer::timeout, this, [source] { (void)source->refreshIfDue(); });
+        } else {
+            row->timer.setSingleShot(true);
+            connect(&row->timer, &QTimer::timeout, this, [this, row = row.get()] { (void)refreshWhenDue(*row); });
+        }
+        m_rows.push_back(std::move(row));
+    }
 }
 
 RefreshTimers::~RefreshTimers()
 {
-    // The model may outlive us; its callbacks must not reach a destroyed object.
+    // The model and the sources may outlive us; their callbacks must not reach a destroyed object.
     m_model.onChange = nullptr;
-    m_model.onFootballRefreshFinished = nullptr;
-    m_model.onNewsRefreshAttemptStarted = nullptr;
-}
-
-void RefreshTimers::addRepeatingSource(
-    TickerSource source, std::chrono::seconds interval, std::function<void()> refresh)
-{
-    auto row = std::make_unique<RepeatingSource>();
-    row->source = source;
-    row->refresh = std::move(refresh);
-    row->timer.setInterval(interval);
-    connect(&row->timer, &QTimer::timeout, this, [refresh = row->refresh] { refresh(); });
-    m_repeating.push_back(std::move(row));
+    for (const auto &row : m_rows)
+        row->source->setRescheduler(nullptr);
 }
 
 void RefreshTimers::launch()
 {
     m_observedEnabledSources = m_model.settings().enabledSources;
     m_model.onChange = [this] { settingsDidChange(); };
-    m_model.onFootballRefreshFinished = [this] { scheduleNextFootballRefresh(); };
-    m_model.onNewsRefreshAttemptStarted = [this] { scheduleNextNewsRefresh(); };
+    for (const auto &row : m_rows)
+        row->source->setRescheduler([this, row = row.get()] { schedule(*row); });
     reconcileSourceTimers();
-
     // Each refresh checks for itself whether its source is enabled.
-    (void)refreshFootballSchedulesThenSchedule();
-    for (const auto &row : m_repeating)
-        row->refresh();
-    (void)m_news.refreshNews();
+    for (const auto &row : m_rows)
+        (void)launchRefresh(*row);
 }
 
 void RefreshTimers::settingsDidChange()
 {
     const std::set<TickerSource> &enabled = m_model.settings().enabledSources;
-    const std::set<TickerSource> newlyEnabled = added(enabled, m_observedEnabledSources);
+    std::set<TickerSource> newlyEnabled;
+    std::ranges::set_difference(enabled, m_observedEnabledSources, std::inserter(newlyEnabled, newlyEnabled.end()));
     m_observedEnabledSources = enabled;
 
-    scheduleNextFootballRefresh();
     reconcileSourceTimers();
-    // News and football are picked up by their schedulers above.
-    for (const auto &row : m_repeating) {
-        if (newlyEnabled.contains(row->source))
-            row->refresh();
+    // A source switched on shows its data at once rather than at its next turn.
+    for (const auto &row : m_rows) {
+        if (newlyEnabled.contains(row->source->kind()))
+            (void)row->source->refreshNow();
     }
 }
 
@@ -97,74 +85,63 @@ void RefreshTimers::reconcileSourceTimers()
         pauseSourceTimers();
         return;
     }
-    for (const auto &row : m_repeating)
-        updateTimer(*row);
-    scheduleNextNewsRefresh();
+    for (const auto &row : m_rows) {
+        if (isRepeating(*row->source))
+            updateRepeatingTimer(*row);
+        else
+            schedule(*row);
+    }
 }
 
-void RefreshTimers::updateTimer(RepeatingSource &row)
+void RefreshTimers::updateRepeatingTimer(Row &row)
 {
     // A running timer keeps its phase.
-    if (!m_model.settings().isEnabled(row.source))
+    if (!m_model.settings().isEnabled(row.source->kind()))
         row.timer.stop();
     else if (!row.timer.isActive())
         row.timer.start();
 }
 
-void RefreshTimers::pauseSourceTimers()
+void RefreshTimers::schedule(Row &row)
 {
-    for (const auto &row : m_repeating)
-        row->timer.stop();
-    m_newsTimer.stop();
-    m_footballTimer.stop();
-}
-
-void RefreshTimers::scheduleNextFootballRefresh()
-{
-    m_footballTimer.stop();
+    row.timer.stop();
     if (!m_displayAwake)
         return;
-    if (const std::optional<double> delay = m_football.nextFootballRefreshDelay(m_model.clock().now()))
-        m_footballTimer.start(timerInterval(*delay));
+    if (const std::optional<double> delay = row.source->nextRefreshDelay(m_model.clock().now()))
+        row.timer.start(timerInterval(*delay));
 }
 
-void RefreshTimers::scheduleNextNewsRefresh()
+void RefreshTimers::pauseSourceTimers()
 {
-    m_newsTimer.stop();
-    if (m_displayAwake && m_model.settings().isEnabled(TickerSource::news))
-        m_newsTimer.start(timerInterval(m_news.nextNewsRefreshDelay(m_model.clock().now())));
+    for (const auto &row : m_rows)
+        row->timer.stop();
 }
 
-QCoro::Task<> RefreshTimers::refreshFootballSchedulesThenSchedule()
+QCoro::Task<> RefreshTimers::launchRefresh(Row &row)
 {
-    QPointer<RefreshTimers> self(this);
-    co_await m_football.refreshFootballSchedules();
-    if (self)
-        self->scheduleNextFootballRefresh();
+    const QPointer<RefreshTimers> self(this);
+    co_await row.source->refreshNow();
+    if (self && !isRepeating(*row.source))
+        schedule(row);
 }
 
-QCoro::Task<> RefreshTimers::checkNews()
+QCoro::Task<> RefreshTimers::refreshWhenDue(Row &row)
 {
-    // An attempt re-arms the timer through the model's callback; a check that finds nothing
-    // due must re-arm it here.
-    QPointer<RefreshTimers> self(this);
-    m_newsTimer.stop();
-    co_await m_news.refreshNewsIfDue();
-    if (self && !self->m_newsTimer.isActive())
-        self->scheduleNextNewsRefresh();
+    // A refresh that starts re-arms the timer through the source's rescheduler; one that finds
+    // nothing due must be re-armed here.
+    const QPointer<RefreshTimers> self(this);
+    row.timer.stop();
+    co_await row.source->refreshIfDue();
+    if (self && !row.timer.isActive())
+        schedule(row);
 }
 
 void RefreshTimers::refreshEnabledSources()
 {
-    const RibbexSettings &settings = m_model.settings();
-    for (const auto &row : m_repeating) {
-        if (settings.isEnabled(row->source))
-            row->refresh();
+    for (const auto &row : m_rows) {
+        if (m_model.settings().isEnabled(row->source->kind()))
+            (void)row->source->refreshIfDue();
     }
-    if (settings.isEnabled(TickerSource::news))
-        (void)m_news.refreshNewsIfDue();
-    if (settings.isEnabled(TickerSource::football))
-        (void)m_football.refreshFootball();
 }
 
 void RefreshTimers::displayDidSleep()
@@ -177,14 +154,13 @@ void RefreshTimers::displayDidWake()
 {
     m_displayAwake = true;
     reconcileSourceTimers();
-    scheduleNextFootballRefresh();
     refreshEnabledSources();
 }
 
-const QTimer *RefreshTimers::repeatingTimer(TickerSource source) const
+const QTimer *RefreshTimers::timer(TickerSource source) const
 {
-    for (const auto &row : m_repeating) {
-        if (row->source == source)
+    for (const auto &row : m_rows) {
+        if (row->source->kind() == source)
             return &row->timer;
     }
     return nullptr;

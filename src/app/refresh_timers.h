@@ -4,33 +4,27 @@
 // settings, and that none runs while the displays sleep.
 
 #include "settings/enumerations.h"
+#include "sources/live_source.h"
 
 #include <QCoroTask>
 #include <QObject>
 #include <QTimer>
 
-#include <chrono>
-#include <functional>
 #include <memory>
 #include <set>
 #include <vector>
 
 namespace ribbex {
 
-class FootballRefresh;
-class NewsRefresh;
 class SettingsModel;
 
 class RefreshTimers final : public QObject {
     Q_OBJECT
 
 public:
-    // The model and both refresh flows must outlive this object.
-    RefreshTimers(SettingsModel &model, FootballRefresh &football, NewsRefresh &news, QObject *parent = nullptr);
+    // The model and the sources must outlive this object.
+    RefreshTimers(SettingsModel &model, const std::vector<LiveSource *> &sources, QObject *parent = nullptr);
     ~RefreshTimers() override;
-
-    // A source refreshed on a fixed interval while enabled (Spotify, weather).
-    void addRepeatingSource(TickerSource source, std::chrono::seconds interval, std::function<void()> refresh);
 
     // Takes over the model's callbacks, arms the timers and starts every source's first refresh.
     void launch();
@@ -38,8 +32,7 @@ public:
     void settingsDidChange();
     void reconcileSourceTimers();
     void pauseSourceTimers();
-    void scheduleNextFootballRefresh();
-    void scheduleNextNewsRefresh();
+    // Starts what is due of every enabled source.
     void refreshEnabledSources();
 
     bool isDisplayAwake() const { return m_displayAwake; }
@@ -47,27 +40,21 @@ public:
     void displayDidWake();
 
     // What is armed now, for the shell's tests: the timers never leave this object.
-    const QTimer &footballTimer() const { return m_footballTimer; }
-    const QTimer &newsTimer() const { return m_newsTimer; }
-    const QTimer *repeatingTimer(TickerSource source) const;
+    const QTimer *timer(TickerSource source) const;
 
 private:
-    struct RepeatingSource {
-        TickerSource source = TickerSource::spotify;
-        std::function<void()> refresh;
+    struct Row {
+        LiveSource *source = nullptr;
         QTimer timer;
     };
 
-    void updateTimer(RepeatingSource &row);
-    QCoro::Task<> refreshFootballSchedulesThenSchedule();
-    QCoro::Task<> checkNews();
+    void schedule(Row &row);
+    void updateRepeatingTimer(Row &row);
+    QCoro::Task<> launchRefresh(Row &row);
+    QCoro::Task<> refreshWhenDue(Row &row);
 
     SettingsModel &m_model;
-    FootballRefresh &m_football;
-    NewsRefresh &m_news;
-    std::vector<std::unique_ptr<RepeatingSource>> m_repeating;
-    QTimer m_footballTimer;
-    QTimer m_newsTimer;
+    std::vector<std::unique_ptr<Row>> m_rows;
     std::set<TickerSource> m_observedEnabledSources;
     bool m_displayAwake = true;
 };

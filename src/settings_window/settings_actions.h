@@ -1,18 +1,17 @@
 #pragma once
 
-// What the settings window may start besides writing settings: the sources' refreshes and the
-// desktop's autostart settings.
+// What the settings window may start besides writing settings: the sources, for their sections,
+// and the desktop's autostart settings.
 
-#include "sources/football/football_refresh.h"
-#include "sources/news/news_refresh.h"
+#include "sources/live_source.h"
 
 #include <functional>
+#include <vector>
 
 namespace ribbex {
 
 struct SettingsActions {
-    NewsRefresh &news;
-    FootballRefresh &football;
+    std::vector<LiveSource *> sources; // each shows its section, in the order of the switches
     std::function<void()> openLoginItemsSettings; // the shell binds it
 };
 

@@ -1,10 +1,6 @@
 #include "settings_window/source_section.h"
 
-#include "settings_window/football_section.h"
 #include "settings_window/form_rows.h"
-
-#include "settings_window/news_section.h"
-#include <QLabel>
 
 #include <QVBoxLayout>
 
@@ -23,22 +19,6 @@ SourceSection::SourceSection(TickerSource source, const QString &heading, QWidge
     m_content = new QVBoxLayout;
     m_content->setSpacing(8);
     layout->addLayout(m_content);
-}
-
-SourceSection *makeSourceSection(
-    TickerSource source, SettingsModel &model, const SettingsActions &actions, QWidget *parent)
-{
-    switch (source) {
-    case TickerSource::news:
-        return new NewsSection(model, actions.news, parent);
-    case TickerSource::football:
-        return new FootballSection(actions.football, parent);
-    case TickerSource::spotify:
-    case TickerSource::weather:
-    case TickerSource::rss:
-        break;
-    }
-    return nullptr;
 }
 
 } // namespace ribbex

@@ -1,11 +1,11 @@
 #pragma once
 
 // A source's block of options in the sources pane, shown while the source is enabled. Each
-// source contributes its own; the pane only orders, shows and refreshes them.
+// source makes its own (LiveSource::createSettingsSection); the pane only orders, shows and
+// refreshes them.
 
 #include "model/settings_model.h"
 #include "settings/enumerations.h"
-#include "settings_window/settings_actions.h"
 
 #include <QWidget>
 
@@ -30,9 +30,5 @@ private:
     TickerSource m_source;
     QVBoxLayout *m_content;
 };
-
-// The section of a source, or nullptr for a source that has no options yet.
-SourceSection *makeSourceSection(
-    TickerSource source, SettingsModel &model, const SettingsActions &actions, QWidget *parent);
 
 } // namespace ribbex

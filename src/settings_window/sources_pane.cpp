@@ -49,10 +49,14 @@ SourcesPane::SourcesPane(SettingsModel &model, const SettingsActions &actions, Q
     }
 
     // In the order of the switches: news, Spotify, football, weather.
-    for (const TickerSource source : allCases<TickerSource>()) {
-        if (SourceSection *section = makeSourceSection(source, m_model, m_actions, this)) {
-            layout->addWidget(section);
-            m_sections.append(section);
+    for (const TickerSource kind : allCases<TickerSource>()) {
+        for (LiveSource *source : m_actions.sources) {
+            if (source->kind() != kind)
+                continue;
+            if (auto *section = qobject_cast<SourceSection *>(source->createSettingsSection(this))) {
+                layout->addWidget(section);
+                m_sections.append(section);
+            }
         }
     }
     layout->addStretch(1);
@@ -83,14 +87,8 @@ void SourcesPane::setSourceEnabled(TickerSource source, bool enabled)
         settings.enabledSources.insert(source);
     else
         settings.enabledSources.erase(source);
+    // The shell refreshes a source the moment it is switched on.
     m_model.setSettings(settings);
-    if (!enabled)
-        return;
-    // Started after the write, so the refresh sees the source enabled; each runs on by itself.
-    if (source == TickerSource::football)
-        (void)m_actions.football.refreshFootballSchedules();
-    else if (source == TickerSource::news)
-        (void)m_actions.news.refreshNews();
 }
 
 } // namespace ribbex

@@ -6,6 +6,7 @@
 #include "platform/xdg_autostart.h"
 #include "settings_window/color_swatch_popover.h"
 #include "settings_window/settings_view.h"
+#include "sources/source_list.h"
 
 #include <QApplication>
 #include <QDir>
@@ -65,11 +66,8 @@ int main(int argc, char **argv)
     model.setNewsStatus(u"Updated just now · 12 headlines"_s);
 
     QNetworkAccessManager network;
-    NewsRSSProvider newsProvider(network);
-    ESPNFootballProvider footballProvider(network, QUrl(u"http://127.0.0.1:1"_s));
-    NewsRefresh news(model, newsProvider);
-    FootballRefresh football(model, footballProvider);
-    SettingsView view(model, SettingsActions {news, football, {}});
+    const SourceList sources = makeSources({model, network});
+    SettingsView view(model, SettingsActions {sourcePointers(sources), {}});
     view.setWindowTitle(u"ribbex Settings"_s);
     view.resize(580, 720);
     view.show();

@@ -1,11 +1,7 @@
 #pragma once
 
-#include "model/model_fixture.h"
 #include "settings_window/settings_view.h"
-#include "sources/football/espn_football_provider.h"
-#include "sources/news/loopback_network.h"
-#include "sources/news/news_rss_provider.h"
-#include "support/http_test_server.h"
+#include "support/model_home.h"
 
 #include <QTest>
 
@@ -22,16 +18,18 @@ QT_END_NAMESPACE
 
 namespace ribbex::test {
 
-// The settings view over a model on real files, whose news and football refreshes reach one
-// loopback server: every feed answers with one headline, every scoreboard with 503.
-class WindowTest : public ModelTest {
+// The settings view over a model on real files, whose sources reach one loopback server: every
+// feed answers with one headline, every scoreboard with 503.
+class WindowTest : public testing::Test, public ModelHome {
 protected:
+    WindowTest();
     ~WindowTest() override;
 
     // Creates the model (from what is stored now) and the view, and starts counting changes.
     void open(QSize size = {580, 720});
-    void edit(const std::function<void(RibbexSettings &)> &change);
     void select(SettingsView::Tab tab) { view->selectTab(tab); }
+    void storeSettings(const RibbexSettings &settings) { store(settings); }
+    RibbexSettings storedSettings() const { return stored(); }
 
     template<typename Widget> Widget *child(const QString &name) const
     {
@@ -44,20 +42,10 @@ protected:
     bool requested(const QString &pathEnd) const;
     static bool waitUntil(const std::function<bool()> &condition) { return QTest::qWaitFor(condition, 5000); }
 
-    HttpTestServer server {[](const HttpTestRequest &request) { return answer(request); }};
-    LoopbackNetworkAccessManager network {server.url()};
-    NewsRSSProvider newsProvider {network, std::chrono::seconds(2)};
-    ESPNFootballProvider footballProvider {network, server.url(), std::chrono::seconds(2)};
-
-    std::unique_ptr<SettingsModel> model;
-    std::unique_ptr<NewsRefresh> news;
-    std::unique_ptr<FootballRefresh> football;
+    SettingsModel *model = nullptr;
     std::unique_ptr<SettingsView> view;
     std::unique_ptr<ChangeCounter> changes;
     int loginItemsOpened = 0;
-
-private:
-    static HttpTestResponse answer(const HttpTestRequest &request);
 };
 
 } // namespace ribbex::test

@@ -1,8 +1,7 @@
-#include "shell_fixture.h"
-
 #include "app/app_delegate.h"
 #include "platform/session_display_state.h"
 #include "settings_window/settings_view.h"
+#include "support/model_home.h"
 #include "support/private_bus.h"
 #include "ticker/menu_bar_scroller_view.h"
 #include "ticker/strip_window.h"
@@ -26,24 +25,37 @@ QDBusMessage screenSaverActive(bool active)
 
 // The whole application in this process (its strip painted offscreen) with the screen saver on a
 // bus of the test's own.
-class AppDelegateTest : public ShellTest {
+class AppDelegateTest : public testing::Test, public ModelHome {
 protected:
     AppDelegateTest()
     {
         qputenv("XDG_CONFIG_HOME", home.configDir().toUtf8());
         qputenv("XDG_CACHE_HOME", home.cacheDir().toUtf8());
         qputenv("RIBBEX_ESPN_URL", server.url().toString().toUtf8());
-        settingsStore.write(RibbexSettings::preferencesKey, encodeSettings(startingSettings()).value());
+        RibbexSettings settings;
+        settings.enabledSources = {TickerSource::news, TickerSource::football};
+        settings.newsFeedID = u"custom"_s;
+        settings.customNewsFeedURL = server.url(u"/feed.xml"_s).toString();
+        settings.selectedFootballCompetitions = FootballCompetitionSet {FootballCompetition::premierLeague};
+        store(settings);
         EXPECT_TRUE(screenSaver.registerService(u"org.freedesktop.ScreenSaver"_s));
         delegate = std::make_unique<AppDelegate>(display, clock);
     }
 
-    void TearDown() override { settle(delegate->model()); }
+    void TearDown() override
+    {
+        const SettingsModel &model = delegate->model();
+        EXPECT_TRUE(eventually(
+            [&] { return !model.bookkeeping().isUpdatingFootball && model.newsStatus() != u"Refreshing…"_s; }));
+    }
 
+    const QTimer &timer(TickerSource kind) { return *delegate->refreshTimers().timer(kind); }
+    qsizetype feedRequests() const { return requests(u"/feed.xml"_s); }
+    qsizetype scoreboardRequests() const { return server.requests().size() - feedRequests(); }
     bool everyTimerStopped()
     {
-        const RefreshTimers &timers = delegate->refreshTimers();
-        return !view().isAnimationEnabled() && !timers.newsTimer().isActive() && !timers.footballTimer().isActive();
+        return !view().isAnimationEnabled() && !timer(TickerSource::news).isActive()
+            && !timer(TickerSource::football).isActive();
     }
     MenuBarScrollerView &view() { return delegate->tickerController()->view(); }
 
@@ -56,8 +68,7 @@ protected:
 TEST_F(AppDelegateTest, TheScreenSaverStopsTheStripAndEveryTimerAndItsEndRefreshesEverySource)
 {
     delegate->applicationDidFinishLaunching();
-    ASSERT_TRUE(
-        eventually([this] { return feedRequests() == 1 && delegate->refreshTimers().footballTimer().isActive(); }));
+    ASSERT_TRUE(eventually([this] { return feedRequests() == 1 && timer(TickerSource::football).isActive(); }));
     ASSERT_TRUE(view().isAnimationEnabled());
 
     screenSaver.send(screenSaverActive(true));
@@ -76,7 +87,7 @@ TEST_F(AppDelegateTest, TheScreenSaverStopsTheStripAndEveryTimerAndItsEndRefresh
     clock.advance(7h);
     screenSaver.send(screenSaverActive(false));
     ASSERT_TRUE(eventually([this] { return view().isAnimationEnabled(); }));
-    EXPECT_TRUE(delegate->refreshTimers().newsTimer().isActive());
+    EXPECT_TRUE(timer(TickerSource::news).isActive());
     ASSERT_TRUE(eventually([&] { return feedRequests() == 2 && scoreboardRequests() > scoreboardBefore; }));
     ASSERT_TRUE(eventually([&] { return view().renderer().offset() != offset; }));
 
@@ -99,8 +110,7 @@ using namespace std::chrono_literals;
 TEST_F(AppDelegateTest, OpeningTheSettingsShowsTheOneWindowAndRefreshesTheEnabledSources)
 {
     delegate->applicationDidFinishLaunching();
-    ASSERT_TRUE(
-        eventually([this] { return feedRequests() == 1 && delegate->refreshTimers().footballTimer().isActive(); }));
+    ASSERT_TRUE(eventually([this] { return feedRequests() == 1 && timer(TickerSource::football).isActive(); }));
     const qsizetype scoreboardBefore = scoreboardRequests();
 
     clock.advance(7h);

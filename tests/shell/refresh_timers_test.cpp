@@ -1,10 +1,5 @@
-#include "shell_fixture.h"
-
 #include "app/refresh_timers.h"
-#include "sources/football/espn_football_provider.h"
-#include "sources/football/football_refresh.h"
-#include "sources/news/news_refresh.h"
-#include "sources/news/news_rss_provider.h"
+#include "support/model_home.h"
 
 #include <QTest>
 
@@ -19,131 +14,156 @@ std::chrono::milliseconds milliseconds(std::optional<double> seconds)
     return std::chrono::milliseconds(std::llround(seconds.value_or(-1) * 1000));
 }
 
-class RefreshTimersTest : public ShellTest {
+// A source refreshed on a fixed interval, counting its refreshes.
+class CountingSource final : public LiveSource {
+public:
+    CountingSource(TickerSource kind, std::chrono::seconds interval)
+        : m_kind(kind)
+        , m_interval(interval)
+    {
+    }
+
+    TickerSource kind() const override { return m_kind; }
+    std::optional<std::chrono::seconds> repeatInterval() const override { return m_interval; }
+    QCoro::Task<> refreshNow() override { co_await refreshIfDue(); }
+    QCoro::Task<> refreshIfDue() override
+    {
+        ++refreshes;
+        co_return;
+    }
+    QString status() const override { return {}; }
+
+    int refreshes = 0;
+
+private:
+    TickerSource m_kind;
+    std::chrono::seconds m_interval;
+};
+
+class RefreshTimersTest : public ModelTest {
 protected:
     RefreshTimersTest()
     {
-        settingsStore.write(RibbexSettings::preferencesKey, encodeSettings(startingSettings()).value());
-        model = std::make_unique<SettingsModel>(ModelServices {settingsStore, cacheStore, loginItems, clock, false});
-        football = std::make_unique<FootballRefresh>(*model, scoreboard);
-        news = std::make_unique<NewsRefresh>(*model, feeds);
-        timers = std::make_unique<RefreshTimers>(*model, *football, *news);
-        timers->addRepeatingSource(TickerSource::spotify, 15s, [this] { ++spotifyRefreshes; });
-        timers->addRepeatingSource(TickerSource::weather, 1800s, [this] { ++weatherRefreshes; });
+        RibbexSettings settings;
+        settings.enabledSources = {TickerSource::news, TickerSource::football};
+        settings.newsFeedID = u"custom"_s;
+        settings.customNewsFeedURL = u"https://feeds.example/feed.xml"_s;
+        settings.selectedFootballCompetitions = FootballCompetitionSet {FootballCompetition::premierLeague};
+        store(settings);
+        timers = std::make_unique<RefreshTimers>(model(),
+            std::vector<LiveSource *> {
+                &source(TickerSource::football), &source(TickerSource::news), &spotify, &weather});
     }
-
-    void TearDown() override { settle(*model); }
 
     void launchAndSettle()
     {
         timers->launch();
-        ASSERT_TRUE(eventually([this] { return feedRequests() == 1 && timers->footballTimer().isActive(); }));
+        ASSERT_TRUE(eventually([this] { return feedRequests() == 1 && timer(TickerSource::football).isActive(); }));
     }
 
-    std::optional<double> footballDelay() const { return football->nextFootballRefreshDelay(clock.now()); }
-    std::optional<double> newsDelay() const { return news->nextNewsRefreshDelay(clock.now()); }
+    const QTimer &timer(TickerSource kind) const { return *timers->timer(kind); }
+    qsizetype feedRequests() const { return requests(u"/feed.xml"_s); }
+    qsizetype scoreboardRequests() const { return server.requests().size() - feedRequests(); }
+    std::optional<double> delay(TickerSource kind) { return source(kind).nextRefreshDelay(clock.now()); }
 
-    ESPNFootballProvider scoreboard {network, server.url()};
-    NewsRSSProvider feeds {network, 5s};
-    std::unique_ptr<SettingsModel> model;
-    std::unique_ptr<FootballRefresh> football;
-    std::unique_ptr<NewsRefresh> news;
+    CountingSource spotify {TickerSource::spotify, 15s};
+    CountingSource weather {TickerSource::weather, 1800s};
     std::unique_ptr<RefreshTimers> timers;
-    int spotifyRefreshes = 0;
-    int weatherRefreshes = 0;
 };
 
 TEST_F(RefreshTimersTest, FootballTimerIsArmedAgainAfterEveryPassAndNeverWithoutASelection)
 {
     launchAndSettle();
     EXPECT_GE(scoreboardRequests(), 1);
-    EXPECT_EQ(timers->footballTimer().intervalAsDuration(), milliseconds(footballDelay()));
+    EXPECT_EQ(timer(TickerSource::football).intervalAsDuration(), milliseconds(delay(TickerSource::football)));
 
     // A pass that finds nothing due still ends by arming the timer for what is due next.
-    const auto before = timers->footballTimer().intervalAsDuration();
+    const auto before = timer(TickerSource::football).intervalAsDuration();
     clock.advance(2h);
-    (void)football->refreshFootball();
-    ASSERT_TRUE(eventually([&] { return timers->footballTimer().intervalAsDuration() != before; }));
-    EXPECT_TRUE(timers->footballTimer().isActive());
-    EXPECT_EQ(timers->footballTimer().intervalAsDuration(), milliseconds(footballDelay()));
+    (void)source(TickerSource::football).refreshIfDue();
+    ASSERT_TRUE(eventually([&] { return timer(TickerSource::football).intervalAsDuration() != before; }));
+    EXPECT_TRUE(timer(TickerSource::football).isActive());
+    EXPECT_EQ(timer(TickerSource::football).intervalAsDuration(), milliseconds(delay(TickerSource::football)));
 
-    editSettings(
-        *model, [](RibbexSettings &settings) { settings.selectedFootballCompetitions = FootballCompetitionSet {}; });
-    EXPECT_FALSE(timers->footballTimer().isActive());
+    edit([](RibbexSettings &settings) { settings.selectedFootballCompetitions = FootballCompetitionSet {}; });
+    EXPECT_FALSE(timer(TickerSource::football).isActive());
 }
 
 TEST_F(RefreshTimersTest, NewsTimerIsArmedAgainWhetherOrNotItsCheckRefreshes)
 {
     launchAndSettle();
-    EXPECT_EQ(timers->newsTimer().intervalAsDuration(), 900s);
-    EXPECT_EQ(timers->repeatingTimer(TickerSource::spotify)->isActive(), false);
+    EXPECT_EQ(timer(TickerSource::news).intervalAsDuration(), 900s);
+    EXPECT_FALSE(timer(TickerSource::spotify).isActive());
 
     // A colour change re-runs the schedulers against the clock but fetches nothing.
     clock.advance(899s);
     const qsizetype scoreboardBefore = scoreboardRequests();
-    model->updateColor(SettingsModel::ColorField::text, u"#FF0000"_s);
-    EXPECT_EQ(timers->newsTimer().intervalAsDuration(), 1s);
-    EXPECT_EQ(timers->footballTimer().intervalAsDuration(), milliseconds(footballDelay()));
+    model().updateColor(SettingsModel::ColorField::text, u"#FF0000"_s);
+    EXPECT_EQ(timer(TickerSource::news).intervalAsDuration(), 1s);
+    EXPECT_EQ(timer(TickerSource::football).intervalAsDuration(), milliseconds(delay(TickerSource::football)));
 
     // The check finds nothing due yet (the clock is pinned), so the shell arms the timer again.
     QTest::qWait(1500);
-    EXPECT_TRUE(timers->newsTimer().isActive());
+    EXPECT_TRUE(timer(TickerSource::news).isActive());
     EXPECT_EQ(feedRequests(), 1);
 
-    // Now due: the attempt arms the next full interval through the model's callback.
+    // Now due: the attempt arms the next full interval through the source's rescheduler.
     clock.advance(1s);
     ASSERT_TRUE(eventually([this] { return feedRequests() == 2; }));
-    EXPECT_TRUE(timers->newsTimer().isActive());
-    EXPECT_EQ(timers->newsTimer().intervalAsDuration(), 900s);
+    EXPECT_TRUE(timer(TickerSource::news).isActive());
+    EXPECT_EQ(timer(TickerSource::news).intervalAsDuration(), 900s);
     EXPECT_EQ(scoreboardRequests(), scoreboardBefore);
 }
 
-TEST_F(RefreshTimersTest, RepeatingSourceRefreshesWhenEnabledAndStopsWhenDisabled)
+TEST_F(RefreshTimersTest, ASourceSwitchedOnRefreshesAtOnceAndARepeatingOneKeepsItsTimerUntilSwitchedOff)
 {
     launchAndSettle();
-    const int atLaunch = weatherRefreshes;
+    const int atLaunch = weather.refreshes;
+    edit([](RibbexSettings &settings) { settings.enabledSources.insert(TickerSource::weather); });
+    EXPECT_EQ(weather.refreshes, atLaunch + 1);
+    EXPECT_TRUE(timer(TickerSource::weather).isActive());
+    EXPECT_EQ(timer(TickerSource::weather).intervalAsDuration(), 1800s);
+    EXPECT_FALSE(timer(TickerSource::weather).isSingleShot());
 
-    editSettings(*model, [](RibbexSettings &settings) { settings.enabledSources.insert(TickerSource::weather); });
-    EXPECT_EQ(weatherRefreshes, atLaunch + 1);
-    const QTimer *weather = timers->repeatingTimer(TickerSource::weather);
-    EXPECT_TRUE(weather->isActive());
-    EXPECT_EQ(weather->intervalAsDuration(), 1800s);
-    EXPECT_FALSE(weather->isSingleShot());
+    model().setBackgroundTransparency(1.0);
+    EXPECT_EQ(weather.refreshes, atLaunch + 1);
+    edit([](RibbexSettings &settings) { settings.enabledSources.erase(TickerSource::weather); });
+    EXPECT_FALSE(timer(TickerSource::weather).isActive());
 
-    model->setBackgroundTransparency(1.0);
-    EXPECT_EQ(weatherRefreshes, atLaunch + 1);
-
-    editSettings(*model, [](RibbexSettings &settings) { settings.enabledSources.erase(TickerSource::weather); });
-    EXPECT_FALSE(weather->isActive());
+    // News off and on again: fetched at once, not at its next turn.
+    edit([](RibbexSettings &settings) { settings.enabledSources.erase(TickerSource::news); });
+    EXPECT_FALSE(timer(TickerSource::news).isActive());
+    edit([](RibbexSettings &settings) { settings.enabledSources.insert(TickerSource::news); });
+    EXPECT_TRUE(eventually([this] { return feedRequests() == 2; }));
+    EXPECT_TRUE(timer(TickerSource::news).isActive());
 }
 
 TEST_F(RefreshTimersTest, SleepStopsEveryTimerAndWakeRebuildsThemAndRefreshesEverySource)
 {
-    editSettings(*model, [](RibbexSettings &settings) { settings.enabledSources.insert(TickerSource::weather); });
+    edit([](RibbexSettings &settings) { settings.enabledSources.insert(TickerSource::weather); });
     launchAndSettle();
     timers->displayDidSleep();
-    const QTimer *spotify = timers->repeatingTimer(TickerSource::spotify);
-    const QTimer *weather = timers->repeatingTimer(TickerSource::weather);
-    const auto noTimerRuns = [&] {
-        return !spotify->isActive() && !weather->isActive() && !timers->newsTimer().isActive()
-            && !timers->footballTimer().isActive();
+    const auto noTimerRuns = [this] {
+        return std::ranges::none_of(
+            allCases<TickerSource>(), [this](TickerSource kind) { return timer(kind).isActive(); });
     };
     EXPECT_TRUE(noTimerRuns());
 
     // Enabling a source while asleep refreshes it once but arms nothing.
-    editSettings(*model, [](RibbexSettings &settings) { settings.enabledSources.insert(TickerSource::spotify); });
+    edit([](RibbexSettings &settings) { settings.enabledSources.insert(TickerSource::spotify); });
     EXPECT_TRUE(noTimerRuns());
-    const int spotifyBefore = spotifyRefreshes;
-    const int weatherBefore = weatherRefreshes;
+    const int spotifyBefore = spotify.refreshes;
+    const int weatherBefore = weather.refreshes;
     const qsizetype scoreboardBefore = scoreboardRequests();
 
     clock.advance(7h);
     timers->displayDidWake();
-    EXPECT_TRUE(spotify->isActive() && weather->isActive() && timers->newsTimer().isActive());
-    EXPECT_EQ(spotifyRefreshes, spotifyBefore + 1);
-    EXPECT_EQ(weatherRefreshes, weatherBefore + 1);
+    EXPECT_TRUE(timer(TickerSource::spotify).isActive() && timer(TickerSource::weather).isActive()
+        && timer(TickerSource::news).isActive());
+    EXPECT_EQ(spotify.refreshes, spotifyBefore + 1);
+    EXPECT_EQ(weather.refreshes, weatherBefore + 1);
     ASSERT_TRUE(eventually([&] { return feedRequests() == 2 && scoreboardRequests() > scoreboardBefore; }));
-    ASSERT_TRUE(eventually([&] { return timers->footballTimer().isActive(); }));
+    ASSERT_TRUE(eventually([&] { return timer(TickerSource::football).isActive(); }));
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 #include "feed_documents.h"
-#include "loopback_network.h"
+#include "support/loopback_network.h"
 #include "platform/file_preferences_store.h"
 #include "platform/xdg_autostart.h"
 #include "sources/news/news_refresh.h"

@@ -1,5 +1,5 @@
 #include "feed_documents.h"
-#include "loopback_network.h"
+#include "support/loopback_network.h"
 #include "settings/news_feed.h"
 #include "sources/news/news_rss_provider.h"
 #include "support/http_test_server.h"

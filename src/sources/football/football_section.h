@@ -3,6 +3,7 @@
 // The football options: one checkbox per competition.
 
 #include "settings_window/source_section.h"
+#include "sources/football/football_refresh.h"
 
 #include <QMap>
 

@@ -1,4 +1,4 @@
-#include "settings_window/football_section.h"
+#include "sources/football/football_section.h"
 
 #include "settings_window/form_rows.h"
 

@@ -1,4 +1,4 @@
-#include "settings_window/news_section.h"
+#include "sources/news/news_section.h"
 
 #include "settings_window/double_slider.h"
 #include "settings_window/form_rows.h"

@@ -4,6 +4,7 @@
 // refresh and the news status.
 
 #include "settings_window/source_section.h"
+#include "sources/news/news_refresh.h"
 
 class QComboBox;
 class QLabel;
