@@ -148,6 +148,14 @@ bool JsonReader::readDouble(double &out)
         return false;
     double value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    // Too small for a double reads as zero, as every JSON parser we know does; too large fails.
+    const bool negativeExponent
+        = text.find("e-") != std::string_view::npos || text.find("E-") != std::string_view::npos;
+    const bool underflow = error == std::errc::result_out_of_range && negativeExponent;
+    if (underflow) {
+        out = text.starts_with('-') ? -0.0 : 0.0;
+        return true;
+    }
     if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
         return false;
     out = value;

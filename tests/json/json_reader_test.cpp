@@ -74,6 +74,8 @@ TEST(JsonReader, ReadsWholeNumbersHoweverWrittenAndRefusesTheRest)
         {"1e300", std::nullopt, 1e300},
         {"9223372036854775808", std::nullopt, 9223372036854775808.0},
         {"1e400", std::nullopt, std::nullopt},
+        {"1e-400", std::nullopt, 0.0},
+        {"2.5E-3", std::nullopt, 0.0025},
         {"\"13\"", std::nullopt, std::nullopt},
         {"true", std::nullopt, std::nullopt},
     };
