@@ -159,8 +159,14 @@ std::optional<NewsFeedError> RSSHeadlineParser::run(const QByteArray &document)
     QXmlStreamReader reader(document);
     // Names are matched as written ("dc:title"), so an undeclared prefix is no reason to fail.
     reader.setNamespaceProcessing(false);
+    qsizetype depth = 0;
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
+        // The reader's work per element grows with its depth; no feed nests more than a few levels.
+        if (token == QXmlStreamReader::StartElement && ++depth > maxDepth)
+            reader.raiseError(u"Its elements nest deeper than %1 levels."_s.arg(maxDepth));
+        else if (token == QXmlStreamReader::EndElement)
+            --depth;
         // Past the last wanted entry the rest is only checked for well-formedness.
         if (!m_wantsMore && token != QXmlStreamReader::DTD)
             continue;

@@ -34,6 +34,7 @@ public:
     static constexpr qint64 maxEntityExpansion = 8 * 1024 * 1024;
     // More attributes on one element than any feed needs; the reader's cost grows with their square.
     static constexpr qsizetype maxAttributes = 256;
+    static constexpr qsizetype maxDepth = 256;
 
     // The first 20 entries with a title, in document order. The whole document must be
     // well-formed: a feed cut off after its twentieth item fails like any other.
