@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "ticker/strip_render.h"
+
 #include <QCommandLineParser>
 #include <QUrl>
 
@@ -44,6 +46,12 @@ std::optional<QString> checkRenderOptions(const QCommandLineParser &parser, RunO
     run.renderScale = parser.value(u"scale"_s).toDouble(&ok);
     if (!ok || !(run.renderScale >= 0.5 && run.renderScale <= 8))
         return u"--scale must be a number from 0.5 to 8"_s;
+    // Without --width the width setting, which is far narrower, is used.
+    if (run.renderWidth) {
+        if (const std::optional<QString> problem = renderSizeProblem(*run.renderWidth, run.renderScale))
+            return u"--width "_s + parser.value(u"width"_s) + u" at --scale "_s + parser.value(u"scale"_s) + u": "_s
+                + *problem;
+    }
     return std::nullopt;
 }
 

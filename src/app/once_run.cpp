@@ -10,6 +10,7 @@
 #include "sources/football/football_refresh.h"
 #include "sources/net/network_access.h"
 #include "sources/news/news_refresh.h"
+#include "ticker/picture_file.h"
 #include "ticker/strip_render.h"
 
 #include <QCoreApplication>
@@ -49,13 +50,20 @@ QByteArray printed(const SettingsModel &model, RunOnce::Format format)
     return plainTickerLine(model).trimmed().toUtf8() + '\n';
 }
 
-bool paint(const SettingsModel &model, const RunOnce &run)
+// Nothing when the picture was written, else the line that says why not.
+std::optional<QByteArray> paint(const SettingsModel &model, const RunOnce &run)
 {
     StripRenderOptions options;
     if (run.renderWidth)
         options.width = *run.renderWidth;
     options.scale = run.renderScale;
-    return renderStrip(model, options).save(*run.renderFile, "PNG");
+    const std::expected<QImage, QString> picture = renderStrip(model, options);
+    if (!picture)
+        return "ribbex: could not paint the strip: " + picture.error().toUtf8() + '\n';
+    if (const std::expected<void, QString> saved = savePng(*picture, *run.renderFile); !saved)
+        return "ribbex: could not write the picture to " + run.renderFile->toUtf8() + ": " + saved.error().toUtf8()
+            + '\n';
+    return std::nullopt;
 }
 
 } // namespace
@@ -75,8 +83,8 @@ QCoro::Task<int> runOnce(RunOnce run)
         writeTo(stderr, "ribbex: couldn't save settings \u00B7 " + failed->reason.toUtf8() + '\n');
     if (run.print)
         writeTo(stdout, printed(model, run.format));
-    if (run.renderFile && !paint(model, run)) {
-        writeTo(stderr, "ribbex: could not write the picture to " + run.renderFile->toUtf8() + '\n');
+    if (const std::optional<QByteArray> failure = run.renderFile ? paint(model, run) : std::nullopt) {
+        writeTo(stderr, *failure);
         co_return 1;
     }
     co_return 0;

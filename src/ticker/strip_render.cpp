@@ -10,18 +10,34 @@
 
 namespace ribbex {
 
-QImage renderStrip(const SettingsModel &model, const StripRenderOptions &options)
+std::optional<QString> renderSizeProblem(double width, double scale)
 {
-    // QPainter draws at most 32767 device pixels along an edge.
-    constexpr double largestEdge = 32767;
+    if (!(width > 0) || !(scale > 0) || !std::isfinite(width * scale))
+        return QStringLiteral("the width and the scale must be positive numbers");
+    const double deviceWidth = std::round(width * scale);
+    const double deviceHeight = std::round(stripHeight * scale);
+    if (deviceWidth < 1)
+        return QStringLiteral("the picture would be less than a device pixel wide");
+    if (deviceWidth <= largestPictureEdge && deviceHeight <= largestPictureEdge)
+        return std::nullopt;
+    return QStringLiteral("the picture would be %1 \u00D7 %2 device pixels; the largest edge is %3")
+        .arg(deviceWidth, 0, 'f', 0)
+        .arg(deviceHeight, 0, 'f', 0)
+        .arg(largestPictureEdge);
+}
+
+std::expected<QImage, QString> renderStrip(const SettingsModel &model, const StripRenderOptions &options)
+{
     const double width = options.width.value_or(model.settings().width);
-    if (!(width > 0) || !(options.scale > 0) || !(width * options.scale <= largestEdge)
-        || !(stripHeight * options.scale <= largestEdge))
-        return {};
+    if (const std::optional<QString> problem = renderSizeProblem(width, options.scale))
+        return std::unexpected(*problem);
     const QSizeF size(width, stripHeight);
-    QImage image(deviceSize(size, options.scale), QImage::Format_ARGB32_Premultiplied);
+    const QSize pixels = deviceSize(size, options.scale);
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
-        return {};
+        return std::unexpected(QStringLiteral("not enough memory for a picture of %1 \u00D7 %2 device pixels")
+                                   .arg(pixels.width())
+                                   .arg(pixels.height()));
     image.fill(Qt::transparent);
     image.setDevicePixelRatio(options.scale);
 

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QString>
 
+#include <expected>
 #include <optional>
 
 namespace ribbex {
@@ -21,11 +22,15 @@ struct StripRenderOptions {
 };
 
 inline constexpr double stripHeight = 22.0;
+// QPainter draws at most this many device pixels along an edge.
+inline constexpr int largestPictureEdge = 32767;
 
-// The strip as it looks now, 22 logical pixels high, at the given scale. Null when the width or
-// the scale is not a positive number or an edge would exceed 32767 device pixels. Needs a
-// QGuiApplication for the fonts.
-QImage renderStrip(const SettingsModel &model, const StripRenderOptions &options);
+// Why a strip of this width in logical pixels cannot be painted at this scale, if it cannot.
+std::optional<QString> renderSizeProblem(double width, double scale);
+
+// The strip as it looks now, 22 logical pixels high, at the given scale, or why it cannot be
+// painted. Needs a QGuiApplication for the fonts.
+std::expected<QImage, QString> renderStrip(const SettingsModel &model, const StripRenderOptions &options);
 
 // The composed line without the Spotify marker, with the weather condition in place of the
 // weather marker.

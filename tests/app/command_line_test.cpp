@@ -1,4 +1,5 @@
 #include "app/command_line.h"
+#include "ribbex_process.h"
 
 #include <gtest/gtest.h>
 
@@ -37,6 +38,8 @@ TEST(CommandLine, ChoosesWhatToRun)
         {{u"--render"_s, u"a.png"_s, u"--width"_s, u"500"_s, u"--scale"_s, u"1.5"_s}, false, RunOnce::Format::text,
             u"a.png"_s, 500, 1.5, false},
         {{u"--once"_s, u"--render"_s, u"b.png"_s}, true, RunOnce::Format::text, u"b.png"_s, std::nullopt, 1.0, true},
+        {{u"--render"_s, u"c.png"_s, u"--width"_s, u"4095"_s, u"--scale"_s, u"8"_s}, false, RunOnce::Format::text,
+            u"c.png"_s, 4095, 8.0, false},
     };
     for (const auto &c : cases) {
         const Command command = parse(c.words);
@@ -62,6 +65,9 @@ TEST(CommandLine, RejectsWhatItCannotDoWithAReason)
         {{u"--render"_s, u"a.png"_s, u"--width"_s, u"wide"_s}, u"--width must be"},
         {{u"--render"_s, u"a.png"_s, u"--scale"_s, u"nan"_s}, u"--scale must be"},
         {{u"--render"_s, u"a.png"_s, u"--scale"_s, u"100"_s}, u"--scale must be"},
+        {{u"--render"_s, u"a.png"_s, u"--width"_s, u"4096"_s, u"--scale"_s, u"8"_s},
+            u"--width 4096 at --scale 8: the picture would be 32768 \u00D7 176 device pixels; the largest edge is "
+            u"32767"},
         {{u"--frobnicate"_s}, u"Unknown option 'frobnicate'."},
         {{u"--once"_s, u"--format"_s}, u"Missing value after '--format'."},
         {{u"extra"_s}, u"unexpected argument: extra"},
@@ -73,6 +79,29 @@ TEST(CommandLine, RejectsWhatItCannotDoWithAReason)
         ASSERT_TRUE(std::holds_alternative<CommandLineError>(command)) << QString::fromUtf16(message).toStdString();
         EXPECT_TRUE(std::get<CommandLineError>(command).message.startsWith(QString::fromUtf16(message)))
             << std::get<CommandLineError>(command).message.toStdString();
+    }
+}
+
+using RenderFileTest = test::RibbexProcessTest;
+
+// A picture that could not be written used to pass for written: the exit status was 0.
+TEST_F(RenderFileTest, SaysWhyThePictureWasNotWrittenAndStillWritesToDevices)
+{
+    const struct {
+        QString file;
+        const char *reason; // null: written
+    } cases[] = {
+        {u"/dev/full"_s, "No space left on device"},
+        {home.path() + u"/missing/strip.png"_s, "No such file or directory"},
+        {home.path(), "Is a directory"},
+        {u"/dev/null"_s, nullptr},
+    };
+    for (const auto &c : cases) {
+        const test::ProcessResult result = ribbex({u"--render"_s, c.file});
+        EXPECT_EQ(result.exitCode, c.reason ? 1 : 0) << c.file.toStdString();
+        EXPECT_EQ(result.err,
+            c.reason ? QByteArray("ribbex: could not write the picture to " + c.file.toUtf8() + ": " + c.reason + '\n')
+                     : QByteArray());
     }
 }
 

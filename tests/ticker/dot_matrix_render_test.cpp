@@ -56,7 +56,7 @@ TEST_F(DotMatrixRenderTest, GlyphsAndTheWeatherIconSitWhereTheGeometryPutsThem)
     const Rows l {"10000", "10000", "10000", "10000", "10000", "10000", "11111"};
     for (const double scale : {2.0, 3.0}) {
         SCOPED_TRACE(scale);
-        const QImage image = renderStrip(*model, {320.0, scale});
+        const QImage image = renderStrip(*model, {320.0, scale}).value();
         const double originY = (22 - 11.34) / 2;
         expectGlyph(image, seven, 1 * advance, originY);
         expectGlyph(image, degree, 2 * advance, originY);
@@ -79,14 +79,14 @@ TEST_F(DotMatrixRenderTest, TheTextMovesDownUnderAProgressBar)
         SpotifyNowPlaying {QStringLiteral("l"), std::nullopt, SpotifyTrackProgress {0, 100, now(), false}});
     // " \uE000 L ": the L is the fourth character.
     const Rows l {"10000", "10000", "10000", "10000", "10000", "10000", "11111"};
-    expectGlyph(renderStrip(*model, {320.0, 2.0}), l, 3 * advance, 3.0 + (22 - 11.34) / 2);
+    expectGlyph(renderStrip(*model, {320.0, 2.0}).value(), l, 3 * advance, 3.0 + (22 - 11.34) / 2);
 }
 
 TEST_F(DotMatrixRenderTest, GridCoversTheStripInRowsEveryTwoPoints)
 {
     showHeadlines({QStringLiteral("i")});
     changeSettings([](RibbexSettings &s) { s.backgroundTransparency = 0.0; });
-    const QImage image = renderStrip(*model, {320.0, 2.0});
+    const QImage image = renderStrip(*model, {320.0, 2.0}).value();
     // " I " ends at 37.2 and its repeat starts at 86.7: only the grid lies between.
     for (int column = 16; column <= 30; ++column) {
         const double x = 2.0 + column * 2.55 + 1.21125 / 2;
@@ -107,7 +107,7 @@ TEST_F(DotMatrixRenderTest, FootballZoneHasItsDividerAndFitsItsLine)
         s.enabledSources = {TickerSource::football};
         s.separateFootballZone = true;
     });
-    const QImage image = renderStrip(*model, {320.0, 4.0, 0, 1.0});
+    const QImage image = renderStrip(*model, {320.0, 4.0, 0, 1.0}).value();
     // A 1-point line at x = 240 from y = 2 to 20, in the text colour at 0.35.
     for (const double y : {2.1, 11.0, 19.9})
         EXPECT_NEAR(Pixels {image}.alphaAt(240.0, y), 0.35, 0.01) << y;
@@ -135,7 +135,7 @@ TEST_F(DotMatrixRenderTest, ProgressBarLightsTheDotsUpToItsFraction)
     });
     model->setSpotifyTrack(
         SpotifyNowPlaying {QStringLiteral("x"), std::nullopt, SpotifyTrackProgress {120, 240, now(), false}});
-    const QImage image = renderStrip(*model, {320.0, 2.0});
+    const QImage image = renderStrip(*model, {320.0, 2.0}).value();
     // Dots every 2.55 points from x = 2; lit while their centre lies within 160 points.
     const double y = (4.18 - 1.21125) / 2 + 1.21125 / 2;
     for (const int dot : {0, 30, 61, 62, 100, 123}) {
