@@ -1,5 +1,5 @@
-// What the ticker costs: one scroll tick (advance and a frame from cached pictures) and drawing
-// the run picture of the longest line, in each look.
+// What the ticker costs: one scroll tick (advance and a frame from cached pictures), drawing the
+// run picture of the longest line, in each look, and frames far apart along a line megabytes long.
 
 #include "model/settings_model.h"
 #include "platform/file_preferences_store.h"
@@ -14,7 +14,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <memory>
+
+#include <sys/resource.h>
 
 namespace ribbex {
 namespace {
@@ -108,6 +111,7 @@ void viewTick(benchmark::State &state)
 }
 BENCHMARK(viewTick)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
+// The whole run picture, tile by tile, as scrolling once through the line draws it.
 void rebuildRun(benchmark::State &state)
 {
     const LongestLine line(styleOf(state));
@@ -115,11 +119,46 @@ void rebuildRun(benchmark::State &state)
     renderer.setViewSize({350, 22});
     renderer.setDevicePixelRatio(static_cast<double>(state.range(1)));
     renderer.refreshContent();
-    for (auto _ : state)
-        renderer.rebuildCachedTickerImage();
+    for (auto _ : state) {
+        renderer.redrawRun();
+        const RunTiles &run = renderer.runPicture();
+        for (int i = 0; i < run.tileCount(); ++i)
+            benchmark::DoNotOptimize(run.tile(i));
+    }
     state.counters["textWidth"] = renderer.textWidth();
+    state.counters["tiles"] = renderer.runPicture().tileCount();
 }
 BENCHMARK(rebuildRun)->ArgsProduct({{0, 1, 2}, {1, 2}})->Unit(benchmark::kMillisecond);
+
+// A feed's title of a million characters at scale 3: each frame lands far from the last, so it
+// draws the tiles it shows. What the run keeps stays within its budget however long the line.
+void hugeLineFrame(benchmark::State &state)
+{
+    LongestLine line(styleOf(state));
+    QString title;
+    while (title.size() < 1'000'000)
+        title += QStringLiteral("Storm brings 90mph winds and heavy rain to coasts, forecasters warn ");
+    line.model().setNewsHeadlines({{title, QUrl(QStringLiteral("https://example.org/long"))}});
+    TickerRenderer renderer(line.model());
+    renderer.setViewSize({350, 22});
+    renderer.setDevicePixelRatio(3);
+    renderer.refreshContent();
+    QImage strip(1050, 66, QImage::Format_ARGB32_Premultiplied);
+    strip.setDevicePixelRatio(3);
+    double offset = 0;
+    for (auto _ : state) {
+        offset = std::fmod(offset + 7919.0, renderer.period());
+        renderer.setOffset(offset);
+        QPainter painter(&strip);
+        renderer.paint(painter);
+    }
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["textWidth"] = renderer.textWidth();
+    state.counters["keptMB"] = static_cast<double>(renderer.runPicture().keptBytes()) / (1 << 20);
+    state.counters["peakRssMB"] = static_cast<double>(usage.ru_maxrss) / 1024;
+}
+BENCHMARK(hugeLineFrame)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 // A new score: the items composed again, the line laid out again and its picture drawn.
 void refreshWithNewText(benchmark::State &state)

@@ -230,4 +230,9 @@ QImage coverageWithShadow(const QImage &coverage, const QColor &color, double sh
     return image;
 }
 
+int shadowSpread(double blurRadius)
+{
+    return static_cast<int>(blurKernel(std::max(blurRadius, 0.0) / 2).size() / 2);
+}
+
 } // namespace ribbex

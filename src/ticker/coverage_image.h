@@ -15,4 +15,7 @@ QImage tintedCoverage(const QImage &coverage, const QColor &color, double opacit
 // radius in device pixels (a standard deviation of half the radius; 0 gives a sharp shadow).
 QImage coverageWithShadow(const QImage &coverage, const QColor &color, double shadowOpacity, double blurRadius);
 
+// How many device pixels that shadow reaches beyond the coverage on each side.
+int shadowSpread(double blurRadius);
+
 } // namespace ribbex

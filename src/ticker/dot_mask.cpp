@@ -57,9 +57,10 @@ const DotSprites::Set &DotSprites::forDiameter(double diameter)
     return m_sets.back();
 }
 
-DotMask::DotMask(QSize devicePixels, double devicePixelRatio, DotSprites &sprites)
+DotMask::DotMask(QSize devicePixels, double devicePixelRatio, DotSprites &sprites, int deviceLeft)
     : m_mask(devicePixels, QImage::Format_Alpha8)
     , m_ratio(devicePixelRatio)
+    , m_deviceLeft(deviceLeft)
     , m_sprites(sprites)
 {
     m_mask.fill(0);
@@ -70,8 +71,10 @@ void DotMask::addDot(QPointF topLeft, double diameter)
     const DotSprites::Set &sprites = m_sprites.forDiameter(diameter * m_ratio);
     int left = 0;
     int top = 0;
+    // The phase comes from the whole line's position, so a tile's dots match the whole run's.
     const int phaseX = splitPosition(topLeft.x() * m_ratio, left);
     const int phaseY = splitPosition(topLeft.y() * m_ratio, top);
+    left -= m_deviceLeft;
     const int side = sprites.side;
     const quint8 *sprite = sprites.coverage.data() + (phaseY * phases + phaseX) * side * side;
     uchar *bits = m_mask.bits();

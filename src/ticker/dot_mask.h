@@ -30,8 +30,9 @@ private:
 
 class DotMask {
 public:
-    // A clear mask of the given size in device pixels; dots are placed in points.
-    DotMask(QSize devicePixels, double devicePixelRatio, DotSprites &sprites);
+    // A clear mask of the given size in device pixels; dots are placed in points, and the mask's
+    // first column is the device column deviceLeft of that space.
+    DotMask(QSize devicePixels, double devicePixelRatio, DotSprites &sprites, int deviceLeft = 0);
 
     void addDot(QPointF topLeft, double diameter);
 
@@ -41,6 +42,7 @@ public:
 private:
     QImage m_mask;
     double m_ratio;
+    int m_deviceLeft;
     DotSprites &m_sprites;
 };
 

@@ -229,6 +229,49 @@ void appendTickerRunDots(
     });
 }
 
+namespace {
+
+constexpr int markSpacing = 64;
+
+} // namespace
+
+DotMatrixLine::DotMatrixLine(const QString &text)
+    : m_text(text)
+{
+    m_marks.push_back({0, 0});
+    qsizetype count = 0;
+    qsizetype position = 0;
+    forEachCharacter(m_text, [&](QStringView character) {
+        if (++count % markSpacing == 0)
+            m_marks.push_back({position, m_width});
+        m_width += dotMatrixAdvance(character);
+        position += character.size();
+    });
+}
+
+double DotMatrixLine::xAt(qsizetype position) const
+{
+    position = std::clamp(position, qsizetype {0}, m_text.size());
+    const Mark &mark = *std::prev(std::ranges::upper_bound(m_marks, position, {}, &Mark::position));
+    return mark.x + dotMatrixWidth(QStringView(m_text).sliced(mark.position, position - mark.position));
+}
+
+void DotMatrixLine::appendDots(
+    DotMask &mask, double left, double right, double originY, std::optional<WeatherConditionIcon> weatherIcon) const
+{
+    // Every character is drawn within its advance: from the last mark at or before left to the
+    // first at or after right covers all that reach in.
+    auto first = std::ranges::upper_bound(m_marks, left, {}, &Mark::x);
+    if (first != m_marks.begin())
+        --first;
+    const auto last = std::ranges::lower_bound(m_marks, right, {}, &Mark::x);
+    if (last <= first)
+        return;
+    const qsizetype end = last == m_marks.end() ? m_text.size() : last->position;
+    appendTickerRunDots(
+        mask, QStringView(m_text).sliced(first->position, end - first->position), first->x, originY, weatherIcon);
+}
+
 void appendFootballDotText(DotMask &mask, QStringView text, const QRectF &rect)
 {
     const double width = dotMatrixWidth(text);

@@ -6,10 +6,12 @@
 #include "model/source_records.h"
 
 #include <QRectF>
+#include <QString>
 #include <QStringView>
 
 #include <array>
 #include <optional>
+#include <vector>
 
 namespace ribbex {
 
@@ -62,6 +64,30 @@ double dotMatrixOriginY(double viewHeight, double progressAllowance);
 // there is one, U+E000 the Spotify mark.
 void appendTickerRunDots(
     DotMask &mask, QStringView text, double x, double originY, std::optional<WeatherConditionIcon> weatherIcon);
+
+// A ticker line measured once, so its width, the x of a position and the dots near any x come
+// without walking the whole text: a feed can make the line megabytes long.
+class DotMatrixLine {
+public:
+    explicit DotMatrixLine(const QString &text);
+
+    double width() const { return m_width; }
+    // The x where the UTF-16 position starts; a position inside a character counts from its start.
+    double xAt(qsizetype position) const;
+    // Adds the dots of the characters that reach into [left, right), as appendTickerRunDots places them.
+    void appendDots(DotMask &mask, double left, double right, double originY,
+        std::optional<WeatherConditionIcon> weatherIcon) const;
+
+private:
+    struct Mark {
+        qsizetype position = 0; // a character boundary
+        double x = 0;
+    };
+
+    QString m_text;
+    std::vector<Mark> m_marks; // every markSpacing-th character, from the first
+    double m_width = 0;
+};
 
 // Adds a football line, shrunk to fit the rectangle if needed and centred in it.
 void appendFootballDotText(DotMask &mask, QStringView text, const QRectF &rect);

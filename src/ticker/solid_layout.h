@@ -11,7 +11,6 @@
 #include <QString>
 #include <QTextLayout>
 
-#include <algorithm>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -33,38 +32,43 @@ QFont footballZoneFont(TickerStyle style);
 class SolidLayout {
 public:
     // weatherPictogram: the drawing for the first U+FFFC, empty to leave the character as it is.
-    SolidLayout(const QString &text, TickerStyle style, const QPainterPath &weatherPictogram, double maximumWidth);
+    SolidLayout(const QString &text, TickerStyle style, const QPainterPath &weatherPictogram);
     SolidLayout(const SolidLayout &) = delete;
     SolidLayout &operator=(const SolidLayout &) = delete;
 
-    // The rectangle the line occupies, from (0, 0); the width is at most the maximum.
-    double width() const { return std::min(m_naturalWidth, m_maximumWidth); }
+    // The rectangle the line occupies, from (0, 0).
+    double width() const { return m_width; }
     double height() const { return m_ascent + m_descent; }
 
     // The x where the UTF-16 position starts.
     double xAt(qsizetype position) const;
 
-    // Draws in the painter's pen colour with the top of the line at y.
-    void draw(QPainter &painter, double y) const;
+    // Draws the pieces that reach into [left, right) in the painter's pen colour, with the top of
+    // the line at y.
+    void draw(QPainter &painter, double y, double left, double right) const;
 
 private:
-    enum class Kind { text, weather, spotify };
+    enum class Kind { text, bar, weather, spotify };
+    // Text pieces are shaped again when drawn rather than kept shaped: a feed can make the line
+    // megabytes long, and only the part in view is ever drawn.
     struct Piece {
         Kind kind = Kind::text;
         qsizetype start = 0;
         qsizetype length = 0;
         double x = 0;
         double width = 0;
-        std::unique_ptr<QTextLayout> layout; // text pieces only
     };
 
-    void addText(const QString &text, qsizetype start, qsizetype end, const QFont &font);
+    void addText(qsizetype start, qsizetype end, Kind kind);
+    void addTextPiece(qsizetype start, qsizetype end, Kind kind);
     void addPicture(Kind kind, qsizetype start, double side);
+    std::unique_ptr<QTextLayout> layOut(const Piece &piece) const;
 
+    QString m_text;
+    SolidFonts m_fonts;
     std::vector<Piece> m_pieces;
     QPainterPath m_weatherPictogram;
-    double m_naturalWidth = 0;
-    double m_maximumWidth = 0;
+    double m_width = 0;
     double m_ascent = 0;
     double m_descent = 0;
 };

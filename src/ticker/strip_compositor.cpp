@@ -105,14 +105,19 @@ void StripCompositor::paintRunCopies(QPainter &painter, const StripFrame &frame)
     const double areaWidth
         = frame.background.size.width() - (frame.footballZone ? frame.background.size.width() * 0.25 : 0);
     const int areaRight = std::min(toDevice(areaWidth, ratio), m_frame.width());
-    const int width = frame.run->width();
+    const RunTiles &run = *frame.run;
     for (const double x : {-frame.offset, frame.period - frame.offset}) {
         const int left = toDevice(x, ratio);
-        const int from = std::max(left, 0);
-        const int to = std::min(left + width, areaRight);
-        if (to > from)
-            painter.drawImage(QRect(from, 0, to - from, frame.run->height()), *frame.run,
-                QRect(from - left, 0, to - from, frame.run->height()));
+        const int to = std::min(left + run.width(), areaRight);
+        // Tile by tile: a long line's run is far wider than anything drawn in one go.
+        for (int from = std::max(left, 0); from < to;) {
+            const int index = RunTiles::tileAt(from - left);
+            const int tileLeft = left + run.tileLeft(index);
+            const int end = std::min(tileLeft + run.tileWidthAt(index), to);
+            painter.drawImage(QRect(from, 0, end - from, run.height()), run.tile(index),
+                QRect(from - tileLeft, 0, end - from, run.height()));
+            from = end;
+        }
     }
 }
 

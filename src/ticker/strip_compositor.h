@@ -1,11 +1,12 @@
 #pragma once
 
 // Puts one frame of the strip together: background and grid, progress bar, football zone, and
-// the two copies of the cached text run, clipped to the text area and the rounded ends. Every
-// part is a cached picture, so a frame is a handful of blits.
+// the two copies of the text run from its tiles, clipped to the text area and the rounded ends.
+// Every part is a cached picture, so a frame is a handful of blits.
 
 #include "ticker/football_zone.h"
 #include "ticker/progress_bar.h"
+#include "ticker/run_tiles.h"
 #include "ticker/strip_background.h"
 
 #include <QImage>
@@ -22,7 +23,7 @@ struct StripFrame {
     std::optional<ProgressBar> progressBar;
     TickerStyle style = TickerStyle::dotMatrix;
     QColor textColor;
-    const QImage *run = nullptr; // at the background's device pixel ratio; may be null
+    const RunTiles *run = nullptr; // at the background's device pixel ratio; may be null
     double textWidth = 0;
     double period = 0;
     double offset = 0;

@@ -16,8 +16,9 @@ namespace ribbex {
 
 namespace {
 
-// QPainter's rasteriser works in 16-bit whole pixels; a longer run is cut there.
-constexpr int maximumRunDeviceWidth = 32000;
+// Device positions of both copies of the run stay well within an int at any scale a screen or
+// --render has; a line cut there would take ten days to scroll by.
+constexpr double maximumTextWidth = 1 << 26;
 constexpr double clickTopBand = 5.0;
 constexpr double clickSlack = 1.0;
 
@@ -53,7 +54,7 @@ void TickerRenderer::setViewSize(const QSizeF &size)
     const bool heightChanged = size.height() != m_viewSize.height();
     m_viewSize = size;
     if (heightChanged && m_lastLayoutKey)
-        rebuildCachedTickerImage();
+        redrawRun();
 }
 
 void TickerRenderer::setDevicePixelRatio(double ratio)
@@ -63,7 +64,7 @@ void TickerRenderer::setDevicePixelRatio(double ratio)
     m_devicePixelRatio = ratio;
     m_dotSprites = {};
     if (m_lastLayoutKey)
-        rebuildCachedTickerImage();
+        redrawRun();
 }
 
 TickerRenderer::LayoutKey TickerRenderer::layoutKey() const
@@ -86,65 +87,84 @@ void TickerRenderer::refreshContent()
         m_tickerText = std::move(line.text);
         layOut(key.style);
         m_lastLayoutKey = key;
-        rebuildCachedTickerImage();
+        redrawRun();
     }
     m_offset = wrappedOffset(m_offset, period());
 }
 
 void TickerRenderer::layOut(TickerStyle style)
 {
+    m_dotLine.reset();
+    m_solidLayout.reset();
     if (style == TickerStyle::dotMatrix) {
-        m_solidLayout.reset();
-        m_textWidth = dotMatrixWidth(m_tickerText);
+        m_dotLine = std::make_shared<const DotMatrixLine>(m_tickerText);
+        m_textWidth = std::min(m_dotLine->width(), maximumTextWidth);
         return;
     }
     const auto &snapshot = m_model.weatherSnapshot();
     const QPainterPath pictogram = snapshot ? weatherPictogram(symbolName(snapshot->icon)) : QPainterPath();
-    const double maximumWidth = std::max(m_viewSize.width() * 20, 10000.0);
-    m_solidLayout = std::make_unique<SolidLayout>(m_tickerText, style, pictogram, maximumWidth);
-    m_textWidth = m_solidLayout->width();
+    m_solidLayout = std::make_shared<const SolidLayout>(m_tickerText, style, pictogram);
+    m_textWidth = std::min(m_solidLayout->width(), maximumTextWidth);
 }
 
-void TickerRenderer::rebuildCachedTickerImage()
+void TickerRenderer::redrawRun()
 {
-    m_cachedTickerImage = QImage();
-    if (m_textWidth <= 0 || m_viewSize.height() <= 0)
+    m_run.clear();
+    if (m_textWidth <= 0 || m_viewSize.height() <= 0 || !(m_dotLine || m_solidLayout))
         return;
     ++m_runRenderCount;
-    const QSize size(std::min(static_cast<int>(std::ceil(m_textWidth * m_devicePixelRatio)), maximumRunDeviceWidth),
+    const QSize size(static_cast<int>(std::ceil(m_textWidth * m_devicePixelRatio)),
         static_cast<int>(std::lround(m_viewSize.height() * m_devicePixelRatio)));
-    m_cachedTickerImage = m_solidLayout ? renderSolidRun(size) : renderDotMatrixRun(size);
-    m_cachedTickerImage.setDevicePixelRatio(m_devicePixelRatio);
+    m_run.reset(size, m_solidLayout ? solidTiles(size.height()) : dotMatrixTiles(size.height()));
 }
 
-QImage TickerRenderer::renderDotMatrixRun(const QSize &size)
+// Each tile is drawn with a margin wide enough for the glow to spread in from its neighbours,
+// so tiles side by side show exactly the run drawn whole. What a tile needs is taken now: a tile
+// drawn later must match those drawn before whatever the model says by then.
+RunTiles::DrawTile TickerRenderer::dotMatrixTiles(int height)
 {
     const auto &snapshot = m_model.weatherSnapshot();
-    const double allowance = progressAllowance(m_model.settings(), m_model.spotifyTrack());
-    DotMask mask(size, m_devicePixelRatio, m_dotSprites);
-    appendTickerRunDots(mask, m_tickerText, 0, dotMatrixOriginY(m_viewSize.height(), allowance),
-        snapshot ? std::optional(snapshot->icon) : std::nullopt);
+    const double originY
+        = dotMatrixOriginY(m_viewSize.height(), progressAllowance(m_model.settings(), m_model.spotifyTrack()));
     const Glow glow = glowOf(TickerStyle::dotMatrix);
-    return coverageWithShadow(
-        mask.coverage(), hex(m_model.settings().textColor), glow.opacity, glow.blurRadius * m_devicePixelRatio);
+    const double ratio = m_devicePixelRatio;
+    const double blur = glow.blurRadius * ratio;
+    const int margin = shadowSpread(blur) + 1;
+    return [line = m_dotLine, &sprites = m_dotSprites, icon = snapshot ? std::optional(snapshot->icon) : std::nullopt,
+               color = hex(m_model.settings().textColor), height, originY, glow, ratio, blur,
+               margin](int left, int width) {
+        const int maskLeft = left - margin;
+        DotMask mask(QSize(width + 2 * margin, height), ratio, sprites, maskLeft);
+        line->appendDots(mask, maskLeft / ratio, (maskLeft + mask.coverage().width()) / ratio, originY, icon);
+        return coverageWithShadow(mask.coverage(), color, glow.opacity, blur).copy(margin, 0, width, height);
+    };
 }
 
-QImage TickerRenderer::renderSolidRun(const QSize &size) const
+RunTiles::DrawTile TickerRenderer::solidTiles(int height) const
 {
-    QImage mask(size, QImage::Format_Alpha8);
-    mask.fill(0);
-    mask.setDevicePixelRatio(m_devicePixelRatio);
-    {
-        QPainter painter(&mask);
-        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-        painter.setPen(Qt::white);
-        const double allowance = progressAllowance(m_model.settings(), m_model.spotifyTrack());
-        m_solidLayout->draw(painter, std::max(0.0, (m_viewSize.height() - m_solidLayout->height()) / 2 + allowance));
-    }
-    mask.setDevicePixelRatio(1);
+    const double allowance = progressAllowance(m_model.settings(), m_model.spotifyTrack());
+    const double top = std::max(0.0, (m_viewSize.height() - m_solidLayout->height()) / 2 + allowance);
     const Glow glow = glowOf(m_model.settings().style);
-    return coverageWithShadow(
-        mask, hex(m_model.settings().textColor), glow.opacity, glow.blurRadius * m_devicePixelRatio);
+    const double ratio = m_devicePixelRatio;
+    const double blur = glow.blurRadius * ratio;
+    const int margin = shadowSpread(blur) + 1;
+    return [layout = m_solidLayout, color = hex(m_model.settings().textColor), height, top, glow, ratio, blur, margin](
+               int left, int width) {
+        const int maskLeft = left - margin;
+        QImage mask(width + 2 * margin, height, QImage::Format_Alpha8);
+        mask.fill(0);
+        mask.setDevicePixelRatio(ratio);
+        {
+            QPainter painter(&mask);
+            painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+            painter.setPen(Qt::white);
+            // A whole number of device pixels, so the text lands on the pixels it has in the whole run.
+            painter.translate(-maskLeft / ratio, 0);
+            layout->draw(painter, top, maskLeft / ratio, (maskLeft + mask.width()) / ratio);
+        }
+        mask.setDevicePixelRatio(1);
+        return coverageWithShadow(mask, color, glow.opacity, blur).copy(margin, 0, width, height);
+    };
 }
 
 void TickerRenderer::advance()
@@ -165,7 +185,7 @@ void TickerRenderer::paint(QPainter &painter)
         = progressBar(settings, m_model.spotifyTrack(), textAreaWidth(), m_devicePixelRatio, m_model.clock().now());
     frame.style = settings.style;
     frame.textColor = hex(settings.textColor);
-    frame.run = &m_cachedTickerImage;
+    frame.run = &m_run;
     frame.textWidth = m_textWidth;
     frame.period = period();
     frame.offset = m_offset;
@@ -204,16 +224,13 @@ bool TickerRenderer::isOpaque() const
 QHash<qsizetype, QRectF> TickerRenderer::clickableHitRanges() const
 {
     QHash<qsizetype, QRectF> rectangles;
-    const bool dotted = laidOutStyle() == TickerStyle::dotMatrix;
+    const bool dotted = m_dotLine != nullptr;
     if (!dotted && !m_solidLayout)
         return rectangles;
     for (const ClickableRange &range : m_clickableRanges) {
         const qsizetype end = range.location + range.length;
-        const double left = dotted ? dotMatrixWidth(QStringView(m_tickerText).first(range.location))
-                                   : m_solidLayout->xAt(range.location);
-        const double right = dotted
-            ? left + dotMatrixWidth(QStringView(m_tickerText).sliced(range.location, range.length))
-            : m_solidLayout->xAt(end);
+        const double left = dotted ? m_dotLine->xAt(range.location) : m_solidLayout->xAt(range.location);
+        const double right = dotted ? m_dotLine->xAt(end) : m_solidLayout->xAt(end);
         rectangles.insert(range.location, QRectF(left, 0, right - left, m_viewSize.height()));
     }
     return rectangles;

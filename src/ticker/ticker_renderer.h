@@ -1,17 +1,18 @@
 #pragma once
 
-// The ticker without a window: the composed line, its layout and cached run picture, the scroll
+// The ticker without a window: the composed line, its layout and tiled run picture, the scroll
 // offset, the football zone's clock, hit testing, and the painting of a frame into any QPainter.
 // The view, the command line's render and the tests all go through it.
 
 #include "model/settings_model.h"
 #include "ticker/dot_mask.h"
+#include "ticker/dot_matrix.h"
+#include "ticker/run_tiles.h"
 #include "ticker/solid_layout.h"
 #include "ticker/strip_compositor.h"
 #include "ticker/ticker_line.h"
 
 #include <QHash>
-#include <QImage>
 #include <QSizeF>
 
 #include <memory>
@@ -28,13 +29,13 @@ public:
     TickerRenderer(const TickerRenderer &) = delete;
     TickerRenderer &operator=(const TickerRenderer &) = delete;
 
-    // Sizes in points. The run picture is drawn again when the height or the ratio changes.
+    // Sizes in points. The run picture starts again when the height or the ratio changes.
     QSizeF viewSize() const { return m_viewSize; }
     void setViewSize(const QSizeF &size);
     double devicePixelRatio() const { return m_devicePixelRatio; }
     void setDevicePixelRatio(double ratio);
 
-    // Composes the line from the model; lays it out and draws the run picture again only when
+    // Composes the line from the model; lays it out and starts the run picture again only when
     // the text or the layout key changed.
     void refreshContent();
     // One scroll tick.
@@ -63,12 +64,12 @@ public:
     double footballAnimationTime() const { return m_footballAnimationTime; }
     void setFootballAnimationTime(double time) { m_footballAnimationTime = time; }
 
-    // Null while there is no text; its device pixel ratio is the renderer's.
-    const QImage &cachedTickerImage() const { return m_cachedTickerImage; }
-    // How often the run picture has been drawn.
+    // Null while there is no text; in device pixels at the renderer's ratio, as long as the line.
+    const RunTiles &runPicture() const { return m_run; }
+    // How often the run picture has been started afresh.
     int runRenderCount() const { return m_runRenderCount; }
-    // Draws the run picture of the current layout again.
-    void rebuildCachedTickerImage();
+    // Starts the run picture of the current layout again; its tiles are drawn as they are shown.
+    void redrawRun();
 
 private:
     struct LayoutKey {
@@ -86,8 +87,8 @@ private:
     // The text's measures follow the style it was laid out in until the next refresh.
     TickerStyle laidOutStyle() const;
     void layOut(TickerStyle style);
-    QImage renderDotMatrixRun(const QSize &size);
-    QImage renderSolidRun(const QSize &size) const;
+    RunTiles::DrawTile dotMatrixTiles(int height);
+    RunTiles::DrawTile solidTiles(int height) const;
 
     const SettingsModel &m_model;
     QSizeF m_viewSize {320, 22};
@@ -99,8 +100,10 @@ private:
     double m_offset = 0;
     double m_footballAnimationTime = 0;
     std::optional<LayoutKey> m_lastLayoutKey;
-    std::unique_ptr<SolidLayout> m_solidLayout;
-    QImage m_cachedTickerImage;
+    // One of the two, by the style the line was laid out in; shared with the run's tile drawing.
+    std::shared_ptr<const DotMatrixLine> m_dotLine;
+    std::shared_ptr<const SolidLayout> m_solidLayout;
+    RunTiles m_run;
     int m_runRenderCount = 0;
     DotSprites m_dotSprites;
     StripCompositor m_compositor;

@@ -3,6 +3,7 @@
 #include "model/settings_model.h"
 #include "ticker/menu_bar_scroller_view.h"
 #include "ticker/progress_bar.h"
+#include "ticker/run_tiles.h"
 #include "ticker/x11_strip.h"
 
 #include <QPainter>
@@ -83,40 +84,39 @@ X11ScrollCopy::X11ScrollCopy(xcb_connection_t *connection, const SettingsModel &
 
 X11ScrollCopy::~X11ScrollCopy()
 {
-    releasePixmap();
+    releasePixmaps();
 }
 
-void X11ScrollCopy::releasePixmap()
+void X11ScrollCopy::releasePixmaps()
 {
-    if (m_runPixmap != XCB_NONE)
-        xcb_free_pixmap(m_connection, m_runPixmap);
-    m_runPixmap = XCB_NONE;
+    for (const TilePixmap &tile : m_tilePixmaps)
+        xcb_free_pixmap(m_connection, tile.pixmap);
+    m_tilePixmaps.clear();
 }
 
 bool X11ScrollCopy::present(const MenuBarScrollerView &view, const X11Target &target)
 {
     const TickerRenderer &renderer = view.renderer();
     const double ratio = view.devicePixelRatioF();
-    const QImage &run = renderer.cachedTickerImage();
+    const RunTiles &run = renderer.runPicture();
     // The renderer's run picture follows a new ratio only when Qt paints it.
     if (renderer.devicePixelRatio() != ratio || run.isNull() || renderer.hasSeparateFootballZone())
         return false;
     const RibbexSettings &settings = m_model.settings();
     if (progressBar(settings, m_model.spotifyTrack(), renderer.textAreaWidth(), ratio, m_model.clock().now()))
         return false;
-    const Scene scene {target.window, target.format, run.cacheKey(),
-        stripBackground(settings, renderer.viewSize(), ratio),
+    const Scene scene {target.window, target.format, run.key(), stripBackground(settings, renderer.viewSize(), ratio),
         view.backdrop().isValid() ? view.backdrop().rgba() : QRgb(0)};
+    m_run = &run;
     if (scene != m_scene) {
         m_scene = scene;
-        m_run = run;
         m_usable = build(target);
     }
     if (!m_usable)
         return false;
 
     // As the compositor places the two copies, so each lands on the same whole device pixel.
-    const int runWidth = m_run.width();
+    const int runWidth = run.width();
     const std::array<int, 2> lefts {
         toDevice(-renderer.offset(), ratio), toDevice(renderer.period() - renderer.offset(), ratio)};
     const int height = m_frameSize.height();
@@ -134,9 +134,18 @@ bool X11ScrollCopy::present(const MenuBarScrollerView &view, const X11Target &ta
             continue;
         if (from > x)
             fill(x, from);
-        xcb_copy_area(m_connection, m_runPixmap, target.window, target.gc, static_cast<int16_t>(from - left), 0,
-            static_cast<int16_t>(target.origin.x() + from), static_cast<int16_t>(target.origin.y()),
-            static_cast<uint16_t>(to - from), static_cast<uint16_t>(height));
+        for (int at = from; at < to;) {
+            const int index = RunTiles::tileAt(at - left);
+            const int tileLeft = left + run.tileLeft(index);
+            const int end = std::min(tileLeft + run.tileWidthAt(index), to);
+            if (const xcb_pixmap_t pixmap = tilePixmap(index, target); pixmap != XCB_NONE)
+                xcb_copy_area(m_connection, pixmap, target.window, target.gc, static_cast<int16_t>(at - tileLeft), 0,
+                    static_cast<int16_t>(target.origin.x() + at), static_cast<int16_t>(target.origin.y()),
+                    static_cast<uint16_t>(end - at), static_cast<uint16_t>(height));
+            else
+                fill(at, end);
+            at = end;
+        }
         x = to;
     }
     if (x < middleEnd)
@@ -149,10 +158,10 @@ bool X11ScrollCopy::present(const MenuBarScrollerView &view, const X11Target &ta
 
 bool X11ScrollCopy::build(const X11Target &target)
 {
-    releasePixmap();
+    releasePixmaps();
     const StripBackground &background = m_scene->background;
     m_frameSize = deviceSize(background.size, background.devicePixelRatio);
-    if (m_frameSize.isEmpty() || m_run.height() != m_frameSize.height() || background.dotGrid)
+    if (m_frameSize.isEmpty() || m_run->height() != m_frameSize.height() || background.dotGrid)
         return false;
     m_background = backgroundImage(background);
     m_background.setDevicePixelRatio(1);
@@ -160,34 +169,51 @@ bool X11ScrollCopy::build(const X11Target &target)
     m_outline.setDevicePixelRatio(1);
     // Only the rounded ends lie outside the outline; the compositor clips just these columns.
     m_capWidth = background.rounded ? std::min((m_frameSize.height() + 1) / 2 + 1, m_frameSize.width()) : 0;
-    const QRgb base = reinterpret_cast<const QRgb *>(m_background.constScanLine(0))[m_frameSize.width() / 2];
+    m_base = reinterpret_cast<const QRgb *>(m_background.constScanLine(0))[m_frameSize.width() / 2];
     if (m_capWidth * 2 >= m_frameSize.width() || m_capWidth > maximumCapWidth
-        || !isUniform(m_background, m_capWidth, m_frameSize.width() - m_capWidth, base))
+        || !isUniform(m_background, m_capWidth, m_frameSize.width() - m_capWidth, m_base))
         return false;
     buildPlainCaps();
 
-    // The run over the plain background, as the compositor blends it, then over the backdrop.
-    QImage blended(m_run.size(), QImage::Format_ARGB32_Premultiplied);
-    blended.fill(base);
-    {
-        QPainter painter(&blended);
-        QImage run = m_run;
-        run.setDevicePixelRatio(1);
-        painter.drawImage(0, 0, run);
-    }
-    const QImage shown = onBackdrop(blended, target.format, m_scene->backdrop);
     QImage gap(1, 1, QImage::Format_ARGB32_Premultiplied);
-    gap.fill(base);
+    gap.fill(m_base);
     m_gapPixel = reinterpret_cast<const QRgb *>(onBackdrop(gap, target.format, m_scene->backdrop).constScanLine(0))[0];
     if (target.depth == 24)
         m_gapPixel &= 0xFFFFFF;
     xcb_change_gc(m_connection, target.gc, XCB_GC_FOREGROUND, &m_gapPixel);
-
-    m_runPixmap = xcb_generate_id(m_connection);
-    xcb_create_pixmap(m_connection, target.depth, m_runPixmap, target.window, static_cast<uint16_t>(shown.width()),
-        static_cast<uint16_t>(shown.height()));
-    x11::putImage(m_connection, m_runPixmap, target.gc, target.depth, shown, QPoint(0, 0));
     return true;
+}
+
+xcb_pixmap_t X11ScrollCopy::tilePixmap(int index, const X11Target &target)
+{
+    const auto found = std::ranges::find(m_tilePixmaps, index, &TilePixmap::index);
+    if (found != m_tilePixmaps.end()) {
+        found->lastUse = ++m_uses;
+        return found->pixmap;
+    }
+    const QImage tile = m_run->tile(index);
+    if (tile.isNull())
+        return XCB_NONE;
+    // The server keeps no more tiles than the renderer does.
+    if (static_cast<int>(m_tilePixmaps.size()) >= m_run->keptTileLimit()) {
+        const auto oldest = std::ranges::min_element(m_tilePixmaps, {}, &TilePixmap::lastUse);
+        xcb_free_pixmap(m_connection, oldest->pixmap);
+        m_tilePixmaps.erase(oldest);
+    }
+    // The tile over the plain background, as the compositor blends it, then over the backdrop.
+    QImage blended(tile.size(), QImage::Format_ARGB32_Premultiplied);
+    blended.fill(m_base);
+    {
+        QPainter painter(&blended);
+        painter.drawImage(0, 0, tile);
+    }
+    const QImage shown = onBackdrop(blended, target.format, m_scene->backdrop);
+    const xcb_pixmap_t pixmap = xcb_generate_id(m_connection);
+    xcb_create_pixmap(m_connection, target.depth, pixmap, target.window, static_cast<uint16_t>(shown.width()),
+        static_cast<uint16_t>(shown.height()));
+    x11::putImage(m_connection, pixmap, target.gc, target.depth, shown, QPoint(0, 0));
+    m_tilePixmaps.push_back({index, pixmap, ++m_uses});
+    return pixmap;
 }
 
 void X11ScrollCopy::buildPlainCaps()
@@ -232,20 +258,43 @@ void X11ScrollCopy::blendCap(int left, int top, const std::array<int, 2> &runLef
     // arithmetic; the rest are the end as it looks without text, drawn once in build().
     const int width = m_capWidth;
     const QRgb backdrop = m_scene->backdrop;
+
+    // The stretches of tiles under this end: an end is narrower than a tile, so each copy of the
+    // run puts at most two there.
+    struct Stretch {
+        QImage tile;
+        int from = 0; // end columns [from, to)
+        int to = 0;
+        int tileOffset = 0; // end column x shows tile column x - tileOffset
+    };
+    std::array<Stretch, 4> stretches;
+    size_t count = 0;
+    for (const int runLeft : runLefts) {
+        const int to = std::min(runLeft + m_run->width(), left + width);
+        for (int at = std::max(runLeft, left); at < to && count < stretches.size();) {
+            const int index = RunTiles::tileAt(at - runLeft);
+            const int tileLeft = runLeft + m_run->tileLeft(index);
+            const int end = std::min(tileLeft + m_run->tileWidthAt(index), to);
+            stretches[count++] = {m_run->tile(index), at - left, end - left, tileLeft - left};
+            at = end;
+        }
+    }
+
     std::array<QRgb, maximumCapWidth> content {};
     std::array<bool, maximumCapWidth> covered {};
     for (int y = 0; y < m_frameSize.height(); ++y) {
         const auto *background = reinterpret_cast<const QRgb *>(m_background.constScanLine(y)) + left;
-        const auto *run = reinterpret_cast<const QRgb *>(m_run.constScanLine(y));
         const auto *plain = reinterpret_cast<const QRgb *>(m_plainCaps.constScanLine(top + y));
         auto *out = reinterpret_cast<QRgb *>(m_caps.scanLine(top + y));
         std::copy_n(background, width, content.begin());
         covered.fill(false);
-        for (const int runLeft : runLefts) {
-            const int from = std::max(runLeft - left, 0);
-            const int to = std::min(runLeft + m_run.width() - left, width);
-            for (int x = from; x < to; ++x) {
-                if (const QRgb pixel = run[left + x - runLeft]) {
+        for (size_t i = 0; i < count; ++i) {
+            const Stretch &stretch = stretches[i];
+            if (stretch.tile.isNull())
+                continue;
+            const auto *run = reinterpret_cast<const QRgb *>(stretch.tile.constScanLine(y));
+            for (int x = stretch.from; x < stretch.to; ++x) {
+                if (const QRgb pixel = run[x - stretch.tileOffset]) {
                     content[static_cast<size_t>(x)] = sourceOver(content[static_cast<size_t>(x)], pixel);
                     covered[static_cast<size_t>(x)] = true;
                 }

@@ -1,10 +1,11 @@
 #pragma once
 
-// Scrolling on the X server: the run picture, already blended over the strip's plain background,
-// lives in a server-side pixmap, and each tick copies the visible parts of its two copies into
-// the window. Only the rounded ends, where the outline cuts the moving text, are blended here and
-// uploaded. It takes only strips whose picture under the text is one colour: no dot grid, no
-// progress bar, no football zone.
+// Scrolling on the X server: the run picture's tiles, already blended over the strip's plain
+// background, live in server-side pixmaps, one a tile, uploaded when the tile first comes into
+// view; each tick copies the visible parts of the run's two copies into the window. Only the
+// rounded ends, where the outline cuts the moving text, are blended here and uploaded. It takes
+// only strips whose picture under the text is one colour: no dot grid, no progress bar, no
+// football zone.
 
 #include "ticker/strip_background.h"
 
@@ -12,12 +13,14 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 #include <xcb/xcb.h>
 
 namespace ribbex {
 
 class MenuBarScrollerView;
+class RunTiles;
 class SettingsModel;
 
 // Where a frame goes: the window, a GC without graphics exposures, and its pixel layout.
@@ -43,14 +46,22 @@ private:
     struct Scene {
         xcb_window_t window = XCB_NONE;
         QImage::Format format = QImage::Format_Invalid;
-        qint64 runKey = 0;
+        quint64 runKey = 0;
         StripBackground background;
         QRgb backdrop = 0;
         bool operator==(const Scene &) const = default;
     };
 
+    struct TilePixmap {
+        int index = 0;
+        xcb_pixmap_t pixmap = XCB_NONE;
+        quint64 lastUse = 0;
+    };
+
     bool build(const X11Target &target);
-    void releasePixmap();
+    void releasePixmaps();
+    // The tile's pixmap, uploaded now unless kept; XCB_NONE when the tile has no picture.
+    xcb_pixmap_t tilePixmap(int index, const X11Target &target);
     void presentCaps(const std::array<int, 2> &runLefts, const X11Target &target);
     void buildPlainCaps();
     void blendCap(int left, int top, const std::array<int, 2> &runLefts);
@@ -63,8 +74,10 @@ private:
     const SettingsModel &m_model;
     std::optional<Scene> m_scene;
     bool m_usable = false;
-    xcb_pixmap_t m_runPixmap = XCB_NONE;
-    QImage m_run; // the renderer's run picture, shared
+    const RunTiles *m_run = nullptr; // the renderer's
+    std::vector<TilePixmap> m_tilePixmaps;
+    quint64 m_uses = 0;
+    QRgb m_base = 0; // the background under the text
     QImage m_background;
     QImage m_outline;
     QImage m_caps;

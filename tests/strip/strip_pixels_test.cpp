@@ -86,6 +86,30 @@ TEST_F(StripPixels, EachTickShowsTheFrameQtWouldPaint)
     }
 }
 
+TEST_F(StripPixels, ALongLineScrollsAcrossTheSeamsOfItsTilesAsQtPaintsIt)
+{
+    // Several tiles long; the fast path keeps one pixmap a tile.
+    showHeadlines({QString(500, u'E') + QStringLiteral(" END")});
+    const TickerRenderer &renderer = controller->view().renderer();
+    ASSERT_TRUE(waitUntil([&] { return renderer.runPicture().tileCount() > 2; }));
+    ASSERT_TRUE(waitUntil([this] { return screenPixels(*controller) == qtFrame(*controller); }));
+    const double ratio = controller->view().devicePixelRatioF();
+    const double seam = RunTiles::tileWidth / ratio;
+    const int framesBefore = controller->fastPathFrames();
+    const int copiedBefore = controller->copiedFrames();
+    int compared = 0;
+    // Tick by tick while the first seam crosses the strip, both rounded ends included.
+    while (renderer.offset() < seam + 1) {
+        controller->view().advance();
+        if (renderer.offset() > seam - controller->view().width()) {
+            ASSERT_EQ(screenPixels(*controller), qtFrame(*controller)) << "at offset " << renderer.offset();
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 100);
+    EXPECT_EQ(controller->copiedFrames() - copiedBefore, controller->fastPathFrames() - framesBefore);
+}
+
 TEST_F(StripPixels, OpaqueStripShowsTheBackgroundColourUnderATransparentBackground)
 {
     ASSERT_EQ(model->settings().backgroundTransparency, 1.0);

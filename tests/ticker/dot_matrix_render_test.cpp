@@ -1,8 +1,11 @@
 // Rendered Dot Matrix pixels against the dot positions the geometry gives.
 
 #include "ticker/strip_render.h"
+#include "ticker/ticker_renderer.h"
 
 #include "ticker_fixture.h"
+
+#include <QPainter>
 
 namespace ribbex::test {
 namespace {
@@ -142,6 +145,71 @@ TEST_F(DotMatrixRenderTest, ProgressBarLightsTheDotsUpToItsFraction)
         const double x = 2.0 + dot * 2.55 + 1.21125 / 2;
         EXPECT_NEAR(Pixels {image}.alphaAt(x, y), dot <= 61 ? 1.0 : 0.16, 0.04) << dot;
         EXPECT_EQ(Pixels {image}.alphaAt(x + 1.27, y), 0.0) << "between dots " << dot;
+    }
+}
+
+// A run used to be cut at 32,000 device pixels: the end of a long line scrolled by as empty space.
+TEST_F(DotMatrixRenderTest, ALongLineIsDrawnWholeInEveryLook)
+{
+    const Rows e {"11111", "10000", "10000", "11110", "10000", "10000", "11111"};
+    const Rows n {"10001", "11001", "10101", "10011", "10001", "10001", "10001"};
+    const Rows d {"11110", "10001", "10001", "10001", "10001", "10001", "11110"};
+    // " EEE…E " separator " END ": one word, so the Classic line has no space to break it at.
+    showHeadlines({QString(4000, u'E'), QStringLiteral("end")});
+    constexpr double ratio = 3;
+    const double originY = (22 - 11.34) / 2;
+    for (const TickerStyle style : {TickerStyle::dotMatrix, TickerStyle::classic, TickerStyle::led}) {
+        SCOPED_TRACE(static_cast<int>(style));
+        changeSettings([&](RibbexSettings &s) { s.style = style; });
+        TickerRenderer renderer(*model);
+        renderer.setViewSize({320, 22});
+        renderer.setDevicePixelRatio(ratio);
+        renderer.refreshContent();
+        ASSERT_GT(renderer.textWidth() * ratio, 40000);
+        const auto frameAt = [&](double offset) {
+            QImage image(960, 66, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            image.setDevicePixelRatio(ratio);
+            renderer.setOffset(offset);
+            QPainter painter(&image);
+            renderer.paint(painter);
+            return image;
+        };
+        const auto maximumAlpha = [](const QImage &image, double from, double to) {
+            double alpha = 0;
+            for (int x = static_cast<int>(from * ratio); x < static_cast<int>(to * ratio); ++x)
+                for (int y = 0; y < image.height(); ++y)
+                    alpha = std::max(alpha, static_cast<double>(image.pixelColor(x, y).alphaF()));
+            return alpha;
+        };
+
+        // "END" 40 points in, the end of the line after it and only empty space up to the next run.
+        const QRectF end = renderer.clickableHitRanges().value(renderer.clickableRanges().last().location);
+        const double offset = end.left() - 40;
+        const QImage atTheEnd = frameAt(offset);
+        EXPECT_GT(maximumAlpha(atTheEnd, 40, 40 + end.width()), 0.9);
+        const double lineEnd = renderer.textWidth() - offset;
+        EXPECT_EQ(maximumAlpha(atTheEnd, lineEnd + 5, lineEnd + renderer.repeatGap() - 5), 0.0);
+        if (style == TickerStyle::dotMatrix) {
+            expectGlyph(atTheEnd, e, 40, originY);
+            expectGlyph(atTheEnd, n, 40 + advance, originY);
+            expectGlyph(atTheEnd, d, 40 + 2 * advance, originY);
+            // Where a seam between tiles far into the line runs 100 points into the strip, every
+            // E on either side of it sits where the geometry puts it.
+            const double seam = std::floor(1700 * advance * ratio / RunTiles::tileWidth) * RunTiles::tileWidth / ratio;
+            const QImage atTheSeam = frameAt(seam - 100);
+            for (int i = static_cast<int>((seam - 100) / advance) + 1; (i - 1) * advance < seam + 200; ++i)
+                expectGlyph(atTheSeam, e, i * advance - (seam - 100), originY);
+        }
+
+        // Scrolling through the line keeps no more than the budget, and the tiles at its end,
+        // dropped on the way, are drawn again as they were.
+        for (double x = 0; x < offset - 1000; x += 600)
+            frameAt(x);
+        EXPECT_LE(renderer.runPicture().keptBytes(), RunTiles::byteBudget);
+        const int drawn = renderer.runPicture().drawnTiles();
+        EXPECT_EQ(frameAt(offset), atTheEnd);
+        EXPECT_GT(renderer.runPicture().drawnTiles(), drawn);
     }
 }
 

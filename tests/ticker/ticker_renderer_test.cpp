@@ -83,7 +83,7 @@ TEST_F(RendererTest, OnlyFootballInItsZoneLeavesNothingToScroll)
     EXPECT_EQ(renderer.tickerText(), QString());
     EXPECT_EQ(renderer.textWidth(), 0.0);
     EXPECT_EQ(renderer.offset(), 0.0);
-    EXPECT_TRUE(renderer.cachedTickerImage().isNull());
+    EXPECT_TRUE(renderer.runPicture().isNull());
     EXPECT_EQ(renderer.footballTickerTexts(), QStringList {QStringLiteral("NO FIXTURES")});
     EXPECT_NEAR(renderer.footballAnimationTime(), 10.0 / 30, 1e-9);
 }
