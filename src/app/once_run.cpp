@@ -7,9 +7,8 @@
 #include "platform/file_preferences_store.h"
 #include "platform/xdg_autostart.h"
 #include "platform/xdg_paths.h"
-#include "sources/football/football_refresh.h"
 #include "sources/net/network_access.h"
-#include "sources/news/news_refresh.h"
+#include "sources/source_list.h"
 #include "ticker/picture_file.h"
 #include "ticker/strip_render.h"
 
@@ -22,31 +21,22 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-// Football and news start together; the run waits for both.
-QCoro::Task<> refreshEnabledSources(SettingsModel &model)
+// Every enabled source starts at once; the run waits for all of them.
+QCoro::Task<> refreshEnabledSources(const SettingsModel &model, const SourceList &sources)
 {
-    const auto network = makeNetworkAccessManager(ribbexCacheFolder() + u"/http"_s);
-    ESPNFootballProvider scoreboard(*network, serviceBaseUrl("RIBBEX_ESPN_URL", QUrl(u"https://site.api.espn.com"_s)));
-    FootballRefresh football(model, scoreboard);
-    NewsRSSProvider feeds(*network);
-    NewsRefresh news(model, feeds);
-
-    std::optional<QCoro::Task<>> footballPass;
-    std::optional<QCoro::Task<>> newsPass;
-    if (model.settings().isEnabled(TickerSource::football))
-        footballPass = football.refreshFootballSchedules();
-    if (model.settings().isEnabled(TickerSource::news))
-        newsPass = news.refreshNews();
-    if (footballPass)
-        co_await *footballPass;
-    if (newsPass)
-        co_await *newsPass;
+    std::vector<QCoro::Task<>> refreshes;
+    for (const auto &source : sources) {
+        if (model.settings().isEnabled(source->kind()))
+            refreshes.push_back(source->refreshNow());
+    }
+    for (QCoro::Task<> &refresh : refreshes)
+        co_await refresh;
 }
 
-QByteArray printed(const SettingsModel &model, RunOnce::Format format)
+QByteArray printed(const SettingsModel &model, const SourceList &sources, RunOnce::Format format)
 {
     if (format == RunOnce::Format::json)
-        return tickerAsJson(model);
+        return tickerAsJson(model, sources);
     return plainTickerLine(model).trimmed().toUtf8() + '\n';
 }
 
@@ -75,14 +65,16 @@ QCoro::Task<int> runOnce(RunOnce run)
     XdgAutostart loginItems(autostartFolder(), QCoreApplication::applicationFilePath());
     const SystemClock clock;
     SettingsModel model({settingsStore, cacheStore, loginItems, clock, /*mayRegisterLoginItem=*/false});
+    const auto network = makeNetworkAccessManager(ribbexCacheFolder() + u"/http"_s);
+    const SourceList sources = makeSources({model, *network});
 
     if (run.refresh)
-        co_await refreshEnabledSources(model);
+        co_await refreshEnabledSources(model, sources);
     // Not fatal: the run still shows the ticker, but the user must learn the settings were not kept.
     if (const auto &failed = model.saveError())
         writeTo(stderr, "ribbex: couldn't save settings \u00B7 " + failed->reason.toUtf8() + '\n');
     if (run.print)
-        writeTo(stdout, printed(model, run.format));
+        writeTo(stdout, printed(model, sources, run.format));
     if (const std::optional<QByteArray> failure = run.renderFile ? paint(model, run) : std::nullopt) {
         writeTo(stderr, *failure);
         co_return 1;
