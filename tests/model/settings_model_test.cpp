@@ -1,9 +1,11 @@
-#include "model_fixture.h"
 #include "support/full_disk.h"
+#include "support/model_home.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <cmath>
 
@@ -12,48 +14,41 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-using SettingsModelTest = ModelTest;
+class SettingsModelTest : public ModelTest {
+protected:
+    QString settingsPath() const { return settingsStore.pathFor(RibbexSettings::preferencesKey); }
+};
 
-TEST_F(SettingsModelTest, FirstLaunchSavesDefaultsWithEveryCompetitionAndRegistersTheLoginItem)
+TEST_F(SettingsModelTest, OnlyAFirstLaunchSavesDefaultsWithEveryCompetitionAndRegistersTheLoginItemIfAllowed)
 {
-    const auto model = makeModel();
-
-    RibbexSettings expected;
-    expected.selectedFootballCompetitions = allFootballCompetitionSet();
-    EXPECT_EQ(model->settings(), expected);
-    EXPECT_EQ(storedSettings(), expected);
-    EXPECT_EQ(model->settings().weatherResolveNameWithApple, true);
-    EXPECT_EQ(loginItems.status(), LoginItemStatus::enabled);
-    EXPECT_TRUE(model->launchAtLoginEnabled());
-    EXPECT_EQ(model->launchAtLoginStatus(), u"Enabled"_s);
-    EXPECT_EQ(model->footballStatus(), u"Not refreshed yet"_s);
-    EXPECT_EQ(model->spotifyStatus(), u"Not connected"_s);
-    EXPECT_EQ(model->newsStatus(), u"Not refreshed yet"_s);
+    for (const bool allowed : {true, false}) {
+        QDir(home.configDir()).removeRecursively();
+        reopen();
+        mayRegisterLoginItem = allowed;
+        RibbexSettings expected;
+        expected.selectedFootballCompetitions = allFootballCompetitionSet();
+        EXPECT_EQ(model().settings(), expected);
+        EXPECT_EQ(stored(), expected);
+        EXPECT_EQ(loginItems.status(), allowed ? LoginItemStatus::enabled : LoginItemStatus::notRegistered);
+    }
+    reopen();
+    mayRegisterLoginItem = true;
+    model();
+    EXPECT_EQ(loginItems.status(), LoginItemStatus::notRegistered);
 }
 
-TEST_F(SettingsModelTest, LoginItemIsRegisteredOnlyOnFirstLaunchAndOnlyWhenAllowed)
+TEST_F(SettingsModelTest, StartupAdjustmentsAreSavedAndAnEmptySelectionStaysAChoice)
 {
-    makeModel(/*mayRegisterLoginItem=*/false);
-    EXPECT_EQ(loginItems.status(), LoginItemStatus::notRegistered);
-    const auto second = makeModel();
-    EXPECT_EQ(loginItems.status(), LoginItemStatus::notRegistered);
-    EXPECT_EQ(second->launchAtLoginStatus(), u"Off"_s);
-}
+    RibbexSettings settings;
+    settings.startsHidden = true;
+    settings.weatherResolveNameWithApple = false;
+    settings.selectedFootballCompetitions = FootballCompetitionSet {};
+    store(settings);
 
-TEST_F(SettingsModelTest, StartupAdjustmentsAreSavedEachAsItsOwnAssignment)
-{
-    RibbexSettings stored;
-    stored.startsHidden = true;
-    stored.weatherResolveNameWithApple = false;
-    stored.selectedFootballCompetitions = FootballCompetitionSet {};
-    storeSettings(stored);
-
-    const auto model = makeModel();
-    EXPECT_FALSE(model->settings().isVisible);
-    EXPECT_EQ(model->settings().weatherResolveNameWithApple, true);
-    // An explicitly empty selection is a choice, not an absent one.
-    EXPECT_EQ(model->settings().selectedFootballCompetitions, FootballCompetitionSet {});
-    EXPECT_EQ(storedSettings(), model->settings());
+    EXPECT_FALSE(model().settings().isVisible);
+    EXPECT_EQ(model().settings().weatherResolveNameWithApple, true);
+    EXPECT_EQ(model().settings().selectedFootballCompetitions, FootballCompetitionSet {});
+    EXPECT_EQ(stored(), model().settings());
 }
 
 TEST_F(SettingsModelTest, EachUnreadableDocumentIsKeptBesideTheNewOne)
@@ -63,130 +58,109 @@ TEST_F(SettingsModelTest, EachUnreadableDocumentIsKeptBesideTheNewOne)
     RibbexSettings notOurs;
     notOurs.version = 0;
 
-    storeSettingsBytes(undecodable);
-    auto model = makeModel();
+    storeBytes(undecodable);
+    model();
     EXPECT_EQ(readFile(unreadable), undecodable);
-    EXPECT_EQ(storedSettings(), model->settings());
+    EXPECT_EQ(stored(), model().settings());
     // Only the document found at start-up is kept; later saves leave the copy alone.
-    model->updateColor(SettingsModel::ColorField::text, u"#FFFFFF"_s);
+    model().updateColor(SettingsModel::ColorField::text, u"#FFFFFF"_s);
 
     // A second unreadable document, found at the next start, must not replace the first copy.
-    storeSettingsBytes(*encodeSettings(notOurs));
-    model = makeModel();
+    reopen();
+    store(notOurs);
+    EXPECT_EQ(model().settings().width, RibbexSettings {}.width);
     EXPECT_EQ(decodeSettings(readFile(unreadable)), notOurs);
     EXPECT_EQ(readFile(unreadable + u".1"_s), undecodable);
-    EXPECT_EQ(model->settings().width, RibbexSettings {}.width);
-    EXPECT_EQ(storedSettings(), model->settings());
+    EXPECT_EQ(stored(), model().settings());
 }
 
 TEST_F(SettingsModelTest, SettingsThatCannotBeReadAreNeverOverwritten)
 {
     // A folder where the document should be: it exists but cannot be read as a file.
     ASSERT_TRUE(QDir().mkpath(settingsPath()));
-    const auto model = makeModel();
-    EXPECT_EQ(model->settings().style, TickerStyle::dotMatrix);
-    EXPECT_FALSE(model->save());
+    EXPECT_EQ(model().settings().style, RibbexSettings {}.style);
+    EXPECT_FALSE(model().save());
     EXPECT_TRUE(QFileInfo(settingsPath()).isDir());
 }
 
-TEST_F(SettingsModelTest, EveryActionSavesOnceAndCallsOnChangeOnce)
+TEST_F(SettingsModelTest, EveryActionSavesOnceAndAnnouncesOnce)
 {
-    const auto model = makeModel();
-    ChangeCounter counter(*model);
+    ChangeCounter counter(model());
+    SettingsModel &m = model();
     const std::pair<const char *, std::function<void()>> actions[] = {
-        {"updateColor", [&] { model->updateColor(SettingsModel::ColorField::background, u"#000000"_s); }},
-        {"updateColors", [&] { model->updateColors(u"#F4F3F0"_s, u"#17191D"_s); }},
-        {"setBackgroundTransparency", [&] { model->setBackgroundTransparency(0.5); }},
-        {"setSettings", [&] { model->setSettings(model->settings()); }},
+        {"updateColor", [&] { m.updateColor(SettingsModel::ColorField::background, u"#000000"_s); }},
+        {"updateColors", [&] { m.updateColors(u"#F4F3F0"_s, u"#17191D"_s); }},
+        {"setBackgroundTransparency", [&] { m.setBackgroundTransparency(0.5); }},
+        // A number JSON cannot hold would make every save fail.
+        {"setBackgroundTransparency NaN", [&] { m.setBackgroundTransparency(std::nan("")); }},
+        {"setSettings", [&] { m.setSettings(m.settings()); }},
     };
     for (const auto &[name, action] : actions) {
         counter.reset();
         action();
         EXPECT_EQ(counter.onChangeCalls, 1) << name;
         EXPECT_EQ(counter.changeSignals, 1) << name;
-        EXPECT_EQ(storedSettings(), model->settings()) << name;
-    }
-    EXPECT_EQ(model->settings().textColor, u"#F4F3F0"_s);
-    EXPECT_EQ(model->settings().backgroundColor, u"#17191D"_s);
-}
-
-TEST_F(SettingsModelTest, SourceStateChangesSignalWithoutSaving)
-{
-    const auto model = makeModel();
-    ChangeCounter counter(*model);
-    const QByteArray before = readFile(settingsPath());
-
-    model->setFootballStatus(u"Updated"_s);
-    model->setNewsHeadlines({{u"A"_s, std::nullopt}});
-    model->setNewsStatus(u"Updated"_s);
-    model->setWeatherSnapshot(std::nullopt);
-    model->setWeatherStatus(u"Updated"_s);
-    model->setSpotifyTrack(SpotifyNowPlaying {u"Song"_s, std::nullopt, std::nullopt});
-    model->setSpotifyStatus(u"Connected"_s);
-    model->setFootballMatches({});
-    model->updateLaunchAtLoginState();
-
-    EXPECT_EQ(counter.changeSignals, 9);
-    EXPECT_EQ(counter.onChangeCalls, 0);
-    EXPECT_EQ(readFile(settingsPath()), before);
-}
-
-TEST_F(SettingsModelTest, BackgroundTransparencyIsClampedToItsRange)
-{
-    const auto model = makeModel();
-    const std::pair<double, double> cases[]
-        = {{1.7, 1.0}, {-0.2, 0.0}, {0.4, 0.4}, {std::nan(""), 0.0}, {INFINITY, 1.0}};
-    for (const auto &[value, stored] : cases) {
-        model->setBackgroundTransparency(value);
-        EXPECT_EQ(model->settings().backgroundTransparency, stored) << value;
-        EXPECT_EQ(storedSettings().backgroundTransparency, stored) << value;
+        EXPECT_EQ(m.saveStatus(), QString()) << name;
+        EXPECT_EQ(stored(), m.settings()) << name;
     }
 }
 
-TEST_F(SettingsModelTest, LaunchAtLoginFollowsTheAutostartEntry)
+// One match of the fixture cache; short names, the minute and the scores may be absent.
+QJsonObject cachedMatch(const QString &key = {}, const QJsonValue &value = QJsonValue::Undefined)
 {
-    const auto model = makeModel();
-    model->setLaunchAtLogin(false);
-    EXPECT_FALSE(model->launchAtLoginEnabled());
-    EXPECT_EQ(model->launchAtLoginStatus(), u"Off"_s);
-
-    writeFile(loginItems.entryPath(), "[Desktop Entry]\nType=Application\nExec=/nonexistent/ribbex\n");
-    model->updateLaunchAtLoginState();
-    EXPECT_FALSE(model->launchAtLoginEnabled());
-    EXPECT_EQ(model->launchAtLoginStatus(), u"ribbex login item was not found"_s);
-
-    model->setLaunchAtLogin(true);
-    EXPECT_TRUE(model->launchAtLoginEnabled());
-    EXPECT_EQ(model->launchAtLoginStatus(), u"Enabled"_s);
+    QJsonObject match {{u"id"_s, u"704512"_s}, {u"utcDate"_s, 818272800.5}, {u"status"_s, u"IN_PLAY"_s},
+        {u"minute"_s, 67}, {u"homeTeam"_s, QJsonObject {{u"name"_s, u"Arsenal"_s}, {u"shortName"_s, u"ARS"_s}}},
+        {u"awayTeam"_s, QJsonObject {{u"name"_s, u"Chelsea"_s}}},
+        {u"competition"_s, QJsonObject {{u"name"_s, u"England Premier League"_s}, {u"code"_s, u"eng.1"_s}}},
+        {u"score"_s, QJsonObject {{u"fullTime"_s, QJsonObject {{u"home"_s, 2}}}}}};
+    match.insert(key, value); // an undefined value removes the key
+    return match;
 }
 
-TEST_F(SettingsModelTest, FailedRegistrationShowsTheReasonOverTheState)
+QByteArray cacheDocument(const QJsonArray &fixtures, const QJsonValue &refreshedAt = QJsonObject {})
 {
-    writeFile(home.autostartDir(), "a file where the folder should be");
-    const auto model = makeModel();
-    EXPECT_FALSE(model->launchAtLoginEnabled());
-    EXPECT_TRUE(model->launchAtLoginStatus().startsWith(u"Could not add"_s))
-        << model->launchAtLoginStatus().toStdString();
+    return QJsonDocument(QJsonObject {{u"fixtures"_s, fixtures}, {u"scheduleRefreshedAt"_s, refreshedAt}}).toJson();
 }
 
-TEST_F(SettingsModelTest, CachedFixturesAndScheduleTimesAreRestored)
+TEST(FixtureCache, ReadsTimesAsSecondsSince2001AndOptionalKeysAsAbsentAndRoundTrips)
 {
-    FootballFixtureCache cache;
-    cache.fixtures.append({u"401"_s, at("2026-12-06T17:30:00Z"), matchStatus::scheduled, std::nullopt,
-        {u"Arsenal"_s, u"ARS"_s}, {u"Chelsea"_s, u"CHE"_s}, {u"England Premier League"_s, u"eng.1"_s}, {}});
-    cache.scheduleRefreshedAt.insert(u"eng.1"_s, at("2026-12-06T14:00:00Z"));
-    ASSERT_TRUE(cacheStore.write(FootballFixtureCache::preferencesKey, encodeFixtureCache(cache)));
+    const std::optional<FootballFixtureCache> cache
+        = decodeFixtureCache(cacheDocument({cachedMatch()}, QJsonObject {{u"eng.1"_s, 0}}));
+    ASSERT_TRUE(cache);
+    ASSERT_EQ(cache->fixtures.size(), 1);
+    const FootballMatch &match = cache->fixtures.first();
+    EXPECT_EQ(match.utcDate, QDateTime(QDate(2026, 12, 6), QTime(18, 0, 0, 500), QTimeZone::utc()));
+    EXPECT_EQ(match.minute, 67);
+    EXPECT_EQ(match.homeTeam.shortName, u"ARS"_s);
+    EXPECT_EQ(match.awayTeam.shortName, std::nullopt);
+    EXPECT_EQ(match.score.fullTime, (FootballMatch::Score::FullTime {2, std::nullopt}));
+    EXPECT_EQ(
+        cache->scheduleRefreshedAt.value(u"eng.1"_s), QDateTime(QDate(2001, 1, 1), QTime(0, 0), QTimeZone::utc()));
 
-    const auto model = makeModel();
-    EXPECT_EQ(model->footballMatches(), cache.fixtures);
-    EXPECT_EQ(model->bookkeeping().footballScheduleRefreshedAt, cache.scheduleRefreshedAt);
+    EXPECT_EQ(decodeFixtureCache(encodeFixtureCache(*cache)), cache);
+}
 
-    writeFile(cacheStore.pathFor(FootballFixtureCache::preferencesKey), "{\"fixtures\": []}");
-    EXPECT_TRUE(makeModel()->footballMatches().isEmpty());
+TEST(FixtureCache, OneBadMatchOrMissingKeyMakesTheWholeDocumentUnreadable)
+{
+    const std::pair<const char *, QByteArray> cases[] = {
+        {"no status", cacheDocument({cachedMatch(), cachedMatch(u"status"_s)})},
+        {"no competition", cacheDocument({cachedMatch(u"competition"_s)})},
+        {"minute with a fraction", cacheDocument({cachedMatch(u"minute"_s, 67.5)})},
+        {"date as text", cacheDocument({cachedMatch(u"utcDate"_s, u"2026-12-06T18:00:00Z"_s)})},
+        {"date beyond any calendar", cacheDocument({cachedMatch(u"utcDate"_s, 1e300)})},
+        {"team without name", cacheDocument({cachedMatch(u"awayTeam"_s, QJsonObject {{u"shortName"_s, u"CHE"_s}})})},
+        {"score as text", cacheDocument({cachedMatch(u"score"_s, u"2-1"_s)})},
+        {"no scheduleRefreshedAt", cacheDocument({cachedMatch()}, QJsonValue::Undefined)},
+        {"refresh time as text", cacheDocument({}, QJsonObject {{u"eng.1"_s, u"yesterday"_s}})},
+        {"fixtures not an array", QByteArray(R"({"fixtures": {}, "scheduleRefreshedAt": {}})")},
+        {"truncated", cacheDocument({cachedMatch()}).chopped(5)},
+    };
+    for (const auto &[name, document] : cases)
+        EXPECT_EQ(decodeFixtureCache(document), std::nullopt) << name;
 }
 
 // Settings on a real filesystem that fills up (see FullDisk).
-class FullDiskModelTest : public ModelTest {
+class FullDiskModelTest : public SettingsModelTest {
 protected:
     QString expectedStatus() const { return u"Couldn't save settings \u00B7 "_s + disk.reason(); }
 
@@ -195,24 +169,23 @@ protected:
 
 TEST_F(FullDiskModelTest, FailedSaveKeepsTheDocumentAndIsShownUntilASaveWorks)
 {
-    RibbexSettings stored;
-    stored.selectedFootballCompetitions = allFootballCompetitionSet();
-    storeSettings(stored);
+    RibbexSettings settings;
+    settings.selectedFootballCompetitions = allFootballCompetitionSet();
+    store(settings);
     const QByteArray document = readFile(settingsPath());
-    const auto model = makeModel();
-    ChangeCounter counter(*model);
-    EXPECT_EQ(model->saveStatus(), QString());
+    ChangeCounter counter(model());
+    EXPECT_EQ(model().saveStatus(), QString());
 
     disk.fill();
-    model->updateColor(SettingsModel::ColorField::text, u"#FFFFFF"_s);
+    model().updateColor(SettingsModel::ColorField::text, u"#FFFFFF"_s);
     EXPECT_EQ(readFile(settingsPath()), document);
-    EXPECT_EQ(model->saveStatus(), expectedStatus());
+    EXPECT_EQ(model().saveStatus(), expectedStatus());
     EXPECT_EQ(counter.changeSignals, 1);
 
     disk.makeRoom();
-    model->updateColor(SettingsModel::ColorField::text, u"#000000"_s);
-    EXPECT_EQ(model->saveStatus(), QString());
-    EXPECT_EQ(storedSettings(), model->settings());
+    model().updateColor(SettingsModel::ColorField::text, u"#000000"_s);
+    EXPECT_EQ(model().saveStatus(), QString());
+    EXPECT_EQ(stored(), model().settings());
 }
 
 TEST_F(FullDiskModelTest, StartingOnAFullDiskLeavesEveryDocumentAsItWas)
@@ -221,25 +194,22 @@ TEST_F(FullDiskModelTest, StartingOnAFullDiskLeavesEveryDocumentAsItWas)
     writeFile(unreadable, "an earlier unreadable document");
     RibbexSettings version12;
     version12.version = 12;
-    const struct {
-        const char *name;
-        QByteArray document;
-    } cases[] = {
+    const std::pair<const char *, QByteArray> cases[] = {
         // The copy could not be kept, so the document must not be saved over.
         {"undecodable", "{\"version\": 13, \"style\": \"Neon\"}"},
         // The migration writes back at once, before the model exists.
         {"version 12", *encodeSettings(version12)},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        storeSettingsBytes(c.document);
+    for (const auto &[name, document] : cases) {
+        SCOPED_TRACE(name);
+        reopen();
+        storeBytes(document);
         disk.fill();
-        const auto model = makeModel(/*mayRegisterLoginItem=*/false);
-        EXPECT_EQ(readFile(settingsPath()), c.document);
+        EXPECT_EQ(model().saveStatus(), expectedStatus());
+        EXPECT_EQ(readFile(settingsPath()), document);
         EXPECT_EQ(readFile(unreadable), "an earlier unreadable document");
         EXPECT_EQ(QDir(home.ribbexConfigDir()).entryList(QDir::Files | QDir::Hidden),
             (QStringList {u"ribbex.settings.v1.json"_s, u"ribbex.settings.v1.json.unreadable"_s}));
-        EXPECT_EQ(model->saveStatus(), expectedStatus());
         disk.makeRoom();
     }
 }
