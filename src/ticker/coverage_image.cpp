@@ -204,23 +204,25 @@ QImage tintedCoverage(const QImage &coverage, const QColor &color, double opacit
     return image;
 }
 
-QImage coverageWithShadow(const QImage &coverage, const QColor &color, double shadowOpacity, double blurRadius)
+QImage coverageWithShadow(
+    const QImage &coverage, const QColor &color, double shadowOpacity, double blurRadius, int margin)
 {
+    const QSize size(coverage.width() - 2 * margin, coverage.height());
     const auto [first, last] = coveredRows(coverage);
     if (first >= last)
-        return imageClearOutside(coverage.size(), 0, 0);
+        return imageClearOutside(size, 0, 0);
     int bandTop = 0;
     const Plane shadow = blurredBand(coverage, first, last, std::max(blurRadius, 0.0) / 2, bandTop);
-    QImage image = imageClearOutside(coverage.size(), bandTop, bandTop + shadow.height);
+    QImage image = imageClearOutside(size, bandTop, bandTop + shadow.height);
 
     // The sharp coverage a over its shadow s: a + s (1 - a).
     const std::array<QRgb, 256> shades = premultipliedShades(color);
     const quint16 factor = opacityFactor(shadowOpacity);
-    const auto width = static_cast<size_t>(coverage.width());
+    const auto width = static_cast<size_t>(size.width());
     std::vector<quint8> alpha(width);
     for (int y = 0; y < shadow.height; ++y) {
-        const quint8 *sharp = coverage.constScanLine(bandTop + y);
-        const quint8 *blurred = shadow.row(y);
+        const quint8 *sharp = coverage.constScanLine(bandTop + y) + margin;
+        const quint8 *blurred = shadow.row(y) + margin;
         for (size_t x = 0; x < width; ++x) {
             const quint16 s = divide255(static_cast<quint16>(blurred[x] * factor));
             alpha[x] = static_cast<quint8>(sharp[x] + divide255(static_cast<quint16>(s * (255 - sharp[x]))));

@@ -13,7 +13,9 @@ QImage tintedCoverage(const QImage &coverage, const QColor &color, double opacit
 
 // The same, over a shadow of the colour at shadowOpacity with a Gaussian blur of the given
 // radius in device pixels (a standard deviation of half the radius; 0 gives a sharp shadow).
-QImage coverageWithShadow(const QImage &coverage, const QColor &color, double shadowOpacity, double blurRadius);
+// The margin's columns at either side only feed the blur and are left out of the picture.
+QImage coverageWithShadow(
+    const QImage &coverage, const QColor &color, double shadowOpacity, double blurRadius, int margin = 0);
 
 // How many device pixels that shadow reaches beyond the coverage on each side.
 int shadowSpread(double blurRadius);

@@ -136,7 +136,7 @@ RunTiles::DrawTile TickerRenderer::dotMatrixTiles(int height)
         const int maskLeft = left - margin;
         DotMask mask(QSize(width + 2 * margin, height), ratio, sprites, maskLeft);
         line->appendDots(mask, maskLeft / ratio, (maskLeft + mask.coverage().width()) / ratio, originY, icon);
-        return coverageWithShadow(mask.coverage(), color, glow.opacity, blur).copy(margin, 0, width, height);
+        return coverageWithShadow(mask.coverage(), color, glow.opacity, blur, margin);
     };
 }
 
@@ -163,7 +163,7 @@ RunTiles::DrawTile TickerRenderer::solidTiles(int height) const
             layout->draw(painter, top, maskLeft / ratio, (maskLeft + mask.width()) / ratio);
         }
         mask.setDevicePixelRatio(1);
-        return coverageWithShadow(mask, color, glow.opacity, blur).copy(margin, 0, width, height);
+        return coverageWithShadow(mask, color, glow.opacity, blur, margin);
     };
 }
 
