@@ -10,6 +10,11 @@
 
 namespace ribbex {
 
+// The strip's colours until the user picks others: amber text, and its progress bar, on dark.
+inline const QString defaultTextColor = QStringLiteral("#FFAB38");
+inline const QString defaultBackgroundColor = QStringLiteral("#17150E");
+inline const QString defaultProgressBarColor = defaultTextColor;
+
 // The colour a stored colour string stands for. Never fails: a string that is not hexadecimal
 // gives the dark fallback 0x17191D, and only the low 24 bits of a longer value count.
 QColor hex(QStringView text);

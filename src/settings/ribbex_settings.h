@@ -3,6 +3,7 @@
 // Every choice the user makes, as one plain record that is saved whole after each change.
 // Optional fields may be absent in stored documents; each reader applies its own fallback.
 
+#include "settings/colors.h"
 #include "settings/enumerations.h"
 #include "settings/football_competition.h"
 
@@ -25,8 +26,8 @@ struct RibbexSettings {
     TickerStyle style = TickerStyle::dotMatrix;
     double speed = 72.0;
     double width = 350.0;
-    QString textColor = QStringLiteral("#FFAB38");
-    QString backgroundColor = QStringLiteral("#17150E");
+    QString textColor = defaultTextColor;
+    QString backgroundColor = defaultBackgroundColor;
     std::optional<bool> transparentBackground = true;
     std::optional<double> backgroundTransparency = 1.0;
     bool isVisible = true;
@@ -39,7 +40,7 @@ struct RibbexSettings {
     std::optional<qint64> newsHeadlineCount = 5;
     std::optional<QString> customNewsFeedURL;
     std::optional<qint64> newsRefreshIntervalSeconds = 900;
-    std::optional<QString> progressBarColor = QStringLiteral("#FFAB38");
+    std::optional<QString> progressBarColor = defaultProgressBarColor;
     std::optional<double> progressBarTransparency = 0.0;
     std::optional<bool> thickSpotifyProgressBar = false;
     std::optional<bool> separateFootballZone = false;

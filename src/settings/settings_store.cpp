@@ -14,9 +14,9 @@ void migrateAppearance(RibbexSettings &s, qint64 v)
         s.style = TickerStyle::dotMatrix;
     if (v <= 3) {
         if (s.textColor == u"#F4F3F0")
-            s.textColor = QStringLiteral("#FFAB38");
+            s.textColor = defaultTextColor;
         if (s.backgroundColor == u"#17191D")
-            s.backgroundColor = QStringLiteral("#17150E");
+            s.backgroundColor = defaultBackgroundColor;
     }
     if (v <= 4)
         s.width = std::clamp(s.width, 400.0, 700.0);
@@ -35,7 +35,7 @@ void migrateSources(RibbexSettings &s, qint64 v)
     if (v <= 9)
         s.newsRefreshIntervalSeconds = 900;
     if (v <= 10) {
-        s.progressBarColor = QStringLiteral("#FFAB38");
+        s.progressBarColor = defaultProgressBarColor;
         s.progressBarTransparency = 0.0;
     }
     if (v <= 11)

@@ -22,7 +22,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString fallbackProgressBarColor = u"#FFAB38"_s;
+const QString &fallbackProgressBarColor = defaultProgressBarColor;
 
 // Whole percent, truncated; the small allowance keeps 0.29 (stored as 0.28999…) at 29.
 int wholePercent(double fraction)

@@ -1,5 +1,7 @@
 #include "ticker/menu_bar_scroller_view.h"
 
+#include "ticker/strip_size.h"
+
 #include "ticker/ticker_clicks.h"
 #include "ticker/ticker_scroll.h"
 
@@ -15,7 +17,7 @@ MenuBarScrollerView::MenuBarScrollerView(const SettingsModel &model, TickerClick
     , m_renderer(model)
     , m_clickHandler(clickHandler)
 {
-    resize(320, 22);
+    resize(320, stripHeight);
     m_renderer.setViewSize(size());
     m_renderer.setDevicePixelRatio(devicePixelRatioF());
     m_timer.setTimerType(Qt::PreciseTimer);

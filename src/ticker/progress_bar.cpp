@@ -51,7 +51,7 @@ std::optional<ProgressBar> progressBar(const RibbexSettings &settings, const std
         return std::nullopt;
     ProgressBar bar;
     bar.dotted = settings.style == TickerStyle::dotMatrix;
-    bar.color = hex(settings.progressBarColor.value_or(QStringLiteral("#FFAB38")));
+    bar.color = hex(settings.progressBarColor.value_or(defaultProgressBarColor));
     bar.opacity = std::clamp(1 - settings.progressBarTransparency.value_or(0.0), 0.0, 1.0);
     bar.thickness = settings.thickSpotifyProgressBar.value_or(false) ? 2.0 : 1.0;
     bar.width = barWidth;

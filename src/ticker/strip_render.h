@@ -4,6 +4,7 @@
 // scrolling line as plain text.
 
 #include "model/settings_model.h"
+#include "ticker/strip_size.h"
 
 #include <QImage>
 #include <QString>
@@ -21,7 +22,6 @@ struct StripRenderOptions {
     double footballAnimationTime = 0.55;
 };
 
-inline constexpr double stripHeight = 22.0;
 // QPainter draws at most this many device pixels along an edge.
 inline constexpr int largestPictureEdge = 32767;
 

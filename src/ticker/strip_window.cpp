@@ -4,7 +4,7 @@
 #include "platform/preferences_store.h"
 #include "settings/colors.h"
 #include "ticker/strip_position.h"
-#include "ticker/x11_strip.h"
+#include "ticker/x11/x11_strip.h"
 
 #include <QGuiApplication>
 #include <QMenu>

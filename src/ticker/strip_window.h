@@ -4,6 +4,7 @@
 // hosts the ticker view, follows the model, moves with Ctrl+drag and offers the context menu.
 
 #include "ticker/menu_bar_scroller_view.h"
+#include "ticker/strip_size.h"
 
 #include <QMenu>
 #include <QObject>
@@ -21,8 +22,6 @@ class PreferencesStore;
 class SettingsModel;
 class TickerClickHandler;
 class X11FramePresenter;
-
-inline constexpr int stripHeight = 22;
 
 class MenuBarScrollerController final : public QObject {
     Q_OBJECT

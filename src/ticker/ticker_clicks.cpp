@@ -4,20 +4,9 @@
 
 namespace ribbex {
 
-DesktopClickHandler::DesktopClickHandler(std::function<void()> activateSpotify)
-    : m_activateSpotify(std::move(activateSpotify))
-{
-}
-
 void DesktopClickHandler::openLink(const QUrl &url)
 {
     QDesktopServices::openUrl(url);
-}
-
-void DesktopClickHandler::activateSpotify()
-{
-    if (m_activateSpotify)
-        m_activateSpotify();
 }
 
 bool isOpenableLink(const QUrl &url)

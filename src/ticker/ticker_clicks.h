@@ -7,8 +7,6 @@
 
 #include <QUrl>
 
-#include <functional>
-
 namespace ribbex {
 
 class TickerClickHandler {
@@ -19,16 +17,12 @@ public:
     virtual void activateSpotify() = 0;
 };
 
-// Links open in the desktop's default handler; bringing Spotify forward is the given callback.
+// Links open in the desktop's default handler. No source puts a Spotify item on the line yet, so
+// there is no player to bring forward.
 class DesktopClickHandler final : public TickerClickHandler {
 public:
-    explicit DesktopClickHandler(std::function<void()> activateSpotify = {});
-
     void openLink(const QUrl &url) override;
-    void activateSpotify() override;
-
-private:
-    std::function<void()> m_activateSpotify;
+    void activateSpotify() override { }
 };
 
 // Only web links open: a feed may carry any scheme, and the system would start whatever

@@ -10,6 +10,7 @@
 #include "ticker/run_tiles.h"
 #include "ticker/solid_layout.h"
 #include "ticker/strip_compositor.h"
+#include "ticker/strip_size.h"
 #include "ticker/ticker_line.h"
 
 #include <QHash>
@@ -91,7 +92,7 @@ private:
     RunTiles::DrawTile solidTiles(int height) const;
 
     const SettingsModel &m_model;
-    QSizeF m_viewSize {320, 22};
+    QSizeF m_viewSize {320, stripHeight};
     double m_devicePixelRatio = 1;
     QString m_tickerText;
     QList<ClickableRange> m_clickableRanges;

@@ -1,6 +1,6 @@
 #include "strip_fixture.h"
 
-#include "ticker/x11_strip.h"
+#include "ticker/x11/x11_strip.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

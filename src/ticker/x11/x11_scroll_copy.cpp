@@ -1,10 +1,10 @@
-#include "ticker/x11_scroll_copy.h"
+#include "ticker/x11/x11_scroll_copy.h"
 
 #include "model/settings_model.h"
 #include "ticker/menu_bar_scroller_view.h"
 #include "ticker/progress_bar.h"
 #include "ticker/run_tiles.h"
-#include "ticker/x11_strip.h"
+#include "ticker/x11/x11_strip.h"
 
 #include <QPainter>
 #include <QRgb>

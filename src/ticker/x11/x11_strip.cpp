@@ -1,4 +1,4 @@
-#include "ticker/x11_strip.h"
+#include "ticker/x11/x11_strip.h"
 
 #include "ticker/menu_bar_scroller_view.h"
 

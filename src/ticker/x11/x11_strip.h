@@ -3,7 +3,7 @@
 // The X11 side of the strip window: the hints a window manager reads, whether a compositor
 // runs, and drawing the view's frames straight into the window on each tick.
 
-#include "ticker/x11_scroll_copy.h"
+#include "ticker/x11/x11_scroll_copy.h"
 
 #include <QImage>
 #include <QPointer>
