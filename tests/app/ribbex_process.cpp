@@ -1,7 +1,6 @@
 #include "ribbex_process.h"
 
 #include <QEventLoop>
-#include <QJsonDocument>
 #include <QProcess>
 #include <QTimer>
 
@@ -9,7 +8,7 @@ namespace ribbex::test {
 
 using namespace Qt::StringLiterals;
 
-ProcessResult RibbexProcessTest::ribbex(const QStringList &arguments, const QStringList &extraEnvironment)
+QProcessEnvironment RibbexProcessTest::environment(const QStringList &assignments) const
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"XDG_CONFIG_HOME"_s, home.configDir());
@@ -19,7 +18,7 @@ ProcessResult RibbexProcessTest::ribbex(const QStringList &arguments, const QStr
     environment.remove(u"WAYLAND_DISPLAY"_s);
     // Nothing listens there: scoreboard requests fail at once instead of leaving the machine.
     environment.insert(u"RIBBEX_ESPN_URL"_s, u"http://127.0.0.1:1"_s);
-    for (const QString &assignment : extraEnvironment) {
+    for (const QString &assignment : assignments) {
         const QString name = assignment.section(u'=', 0, 0);
         const QString value = assignment.section(u'=', 1);
         if (value.isEmpty())
@@ -27,26 +26,21 @@ ProcessResult RibbexProcessTest::ribbex(const QStringList &arguments, const QStr
         else
             environment.insert(name, value);
     }
+    return environment;
+}
+
+ProcessResult RibbexProcessTest::ribbex(const QStringList &arguments, const QStringList &extraEnvironment, int limitMs)
+{
     QProcess process;
-    process.setProcessEnvironment(environment);
+    process.setProcessEnvironment(environment(extraEnvironment));
     // The event loop keeps running meanwhile, so the test's loopback servers can answer.
     QEventLoop loop;
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+    QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
     process.start(QStringLiteral(RIBBEX_BINARY), arguments);
     loop.exec();
-    EXPECT_EQ(process.state(), QProcess::NotRunning);
+    EXPECT_EQ(process.state(), QProcess::NotRunning) << "still running after " << limitMs << " ms";
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-QJsonObject RibbexProcessTest::printOnce(const QStringList &extraEnvironment)
-{
-    const ProcessResult run = ribbex({u"--once"_s, u"--format"_s, u"json"_s}, extraEnvironment);
-    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
-    QJsonParseError error {};
-    const QJsonDocument document = QJsonDocument::fromJson(run.out, &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << run.out.constData();
-    return document.object();
 }
 
 } // namespace ribbex::test

@@ -5,7 +5,7 @@
 #include "support/temp_home.h"
 
 #include <QByteArray>
-#include <QJsonObject>
+#include <QProcessEnvironment>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -20,16 +20,14 @@ struct ProcessResult {
 
 class RibbexProcessTest : public testing::Test {
 protected:
-    // extraEnvironment holds "NAME=value" assignments; "NAME=" removes NAME.
-    ProcessResult ribbex(const QStringList &arguments, const QStringList &extraEnvironment = {});
-    // Runs --once --format json, expects success and returns the printed object.
-    QJsonObject printOnce(const QStringList &extraEnvironment = {});
+    // The home's folders, no display and no scoreboard service, then the "NAME=value"
+    // assignments given; "NAME=" removes NAME.
+    QProcessEnvironment environment(const QStringList &assignments = {}) const;
+    // Runs ribbex to its end while this thread's event loop keeps serving; a run still going after
+    // the limit fails the test.
+    ProcessResult ribbex(const QStringList &arguments, const QStringList &extraEnvironment = {}, int limitMs = 60000);
 
     QString settingsPath() const { return home.ribbexConfigDir() + QStringLiteral("/ribbex.settings.v1.json"); }
-    QString fixtureCachePath() const
-    {
-        return home.ribbexCacheDir() + QStringLiteral("/ribbex.football.fixtures.v2.json");
-    }
 
     TempHome home;
 };

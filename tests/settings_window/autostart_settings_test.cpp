@@ -9,6 +9,7 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
+// Which desktop settings the Startup row opens to edit the login programs.
 TEST(AutostartSettings, PicksTheFirstInstalledToolOfTheNamedDesktops)
 {
     const QString folder = u"/home/u/.config/autostart"_s;
@@ -26,13 +27,10 @@ TEST(AutostartSettings, PicksTheFirstInstalledToolOfTheNamedDesktops)
         {u"GNOME"_s, everything, command(u"gnome-session-properties"_s)},
         {u"ubuntu:GNOME"_s, {u"gnome-tweaks"_s}, command(u"gnome-tweaks"_s)},
         {u"GNOME"_s, {u"systemsettings"_s}, openFolder},
-        {u"KDE"_s, everything, command(u"systemsettings"_s, {u"kcm_autostart"_s})},
         {u"KDE"_s, {u"systemsettings5"_s}, command(u"systemsettings5"_s, {u"kcm_autostart"_s})},
-        {u"XFCE"_s, everything, command(u"xfce4-session-settings"_s)},
-        {u"xfce"_s, {u"xfce4-session-settings"_s}, command(u"xfce4-session-settings"_s)},
+        {u"xfce"_s, everything, command(u"xfce4-session-settings"_s)},
         // The more specific desktop comes first; one without a tool gives way to the next.
         {u"XFCE:GNOME"_s, {u"gnome-tweaks"_s}, command(u"gnome-tweaks"_s)},
-        {u"X-Cinnamon"_s, everything, openFolder},
         {QString(), everything, openFolder},
     };
     for (const auto &c : cases) {

@@ -24,7 +24,7 @@ QDBusMessage screenSaverActive(bool active)
 }
 
 // The whole application in this process (its strip painted offscreen) with the screen saver on a
-// bus of the test's own.
+// bus of the test's own, and news and football from the fixture's server.
 class AppDelegateTest : public testing::Test, public ModelHome {
 protected:
     AppDelegateTest()
@@ -52,12 +52,12 @@ protected:
     const QTimer &timer(TickerSource kind) { return *delegate->refreshTimers().timer(kind); }
     qsizetype feedRequests() const { return requests(u"/feed.xml"_s); }
     qsizetype scoreboardRequests() const { return server.requests().size() - feedRequests(); }
-    bool everyTimerStopped()
+    MenuBarScrollerView &view() { return delegate->tickerController()->view(); }
+    bool everythingStopped()
     {
         return !view().isAnimationEnabled() && !timer(TickerSource::news).isActive()
             && !timer(TickerSource::football).isActive();
     }
-    MenuBarScrollerView &view() { return delegate->tickerController()->view(); }
 
     PrivateBus bus;
     QDBusConnection screenSaver = bus.connect(u"screen saver"_s);
@@ -65,23 +65,20 @@ protected:
     std::unique_ptr<AppDelegate> delegate;
 };
 
-TEST_F(AppDelegateTest, TheScreenSaverStopsTheStripAndEveryTimerAndItsEndRefreshesEverySource)
+TEST_F(AppDelegateTest, TheScreenSaverStopsTheStripAndEveryTimerAndWakingOrTheSettingsWindowRefreshes)
 {
     delegate->applicationDidFinishLaunching();
     ASSERT_TRUE(eventually([this] { return feedRequests() == 1 && timer(TickerSource::football).isActive(); }));
     ASSERT_TRUE(view().isAnimationEnabled());
 
     screenSaver.send(screenSaverActive(true));
-    ASSERT_TRUE(eventually([this] { return everyTimerStopped(); }));
+    ASSERT_TRUE(eventually([this] { return everythingStopped(); }));
     const double offset = view().renderer().offset();
-    QTest::qWait(200);
-    EXPECT_EQ(view().renderer().offset(), offset);
-
     // Only the owner of the screen saver's name is believed.
-    QDBusConnection impostor = bus.connect(u"impostor"_s);
-    impostor.send(screenSaverActive(false));
+    bus.connect(u"impostor"_s).send(screenSaverActive(false));
     QTest::qWait(200);
-    EXPECT_TRUE(everyTimerStopped());
+    EXPECT_TRUE(everythingStopped());
+    EXPECT_EQ(view().renderer().offset(), offset);
 
     const qsizetype scoreboardBefore = scoreboardRequests();
     clock.advance(7h);
@@ -96,35 +93,15 @@ TEST_F(AppDelegateTest, TheScreenSaverStopsTheStripAndEveryTimerAndItsEndRefresh
     screenSaver.send(screenSaverActive(false));
     QTest::qWait(300);
     EXPECT_EQ(server.requests().size(), requests);
-    EXPECT_TRUE(view().isAnimationEnabled());
-}
 
-} // namespace
-} // namespace ribbex::test
-
-namespace ribbex::test {
-namespace {
-
-using namespace std::chrono_literals;
-
-TEST_F(AppDelegateTest, OpeningTheSettingsShowsTheOneWindowAndRefreshesTheEnabledSources)
-{
-    delegate->applicationDidFinishLaunching();
-    ASSERT_TRUE(eventually([this] { return feedRequests() == 1 && timer(TickerSource::football).isActive(); }));
-    const qsizetype scoreboardBefore = scoreboardRequests();
-
+    // The strip's menu opens the settings window, which refreshes what is due as waking does.
     clock.advance(7h);
-    delegate->openSettings();
-    SettingsView *window = delegate->settingsWindow();
-    ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("ribbex Settings"));
-    ASSERT_TRUE(eventually([&] { return feedRequests() == 2 && scoreboardRequests() > scoreboardBefore; }));
-
-    window->close();
-    delegate->openSettings();
-    EXPECT_EQ(delegate->settingsWindow(), window);
-    EXPECT_TRUE(window->isVisible());
+    QTest::mouseClick(&view(), Qt::RightButton, {}, QPoint(100, 12));
+    ASSERT_NE(delegate->tickerController()->contextMenu(), nullptr);
+    delegate->tickerController()->contextMenu()->actions().first()->trigger();
+    ASSERT_NE(delegate->settingsWindow(), nullptr);
+    EXPECT_TRUE(delegate->settingsWindow()->isVisible());
+    EXPECT_TRUE(eventually([&] { return feedRequests() == 3; }));
 }
 
 } // namespace
