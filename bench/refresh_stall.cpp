@@ -35,8 +35,7 @@ QByteArray hostileFeed(const QString &kind)
         return body + "><title>x</title></item></channel></rss>";
     }
     if (kind == u"title") { // one title of 8 MiB
-        return "<rss><channel><item><title>" + QByteArray(documentBytes - 100, 'x')
-            + "</title></item></channel></rss>";
+        return "<rss><channel><item><title>" + QByteArray(documentBytes - 100, 'x') + "</title></item></channel></rss>";
     }
     if (kind == u"nesting") { // elements nested a million deep
         const qsizetype depth = (documentBytes - 40) / 7;

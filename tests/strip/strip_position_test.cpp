@@ -13,14 +13,10 @@ TEST(StripPosition, ReadsOnlyAWholeNumberX)
     } cases[] = {
         {R"({"x": 812})", 812},
         {R"({"x": 812.0})", 812},
-        {R"({"x": -40})", -40},
         {R"({"x": 812.5})", std::nullopt},
         {R"({"x": "812"})", std::nullopt},
-        {R"({"x": null})", std::nullopt},
         {R"({"x": 1e12})", std::nullopt},
-        {R"({"y": 812})", std::nullopt},
         {R"([812])", std::nullopt},
-        {"", std::nullopt},
         {"{", std::nullopt},
     };
     for (const auto &c : cases)
@@ -40,9 +36,7 @@ TEST(StripPosition, KeepsTheStripOnTheScreen)
         int left;
     } cases[] = {
         {"never moved: right-aligned, 8 px in", std::nullopt, screen, 350, 922},
-        {"never moved, narrower", std::nullopt, screen, 200, 1072},
         {"stored place that fits", 100, screen, 350, 100},
-        {"stored at the right edge", 930, screen, 350, 930},
         {"stored too far right", 5000, screen, 350, 930},
         {"grown past the stored place", 1000, screen, 500, 780},
         {"stored left of the screen", -50, screen, 350, 0},

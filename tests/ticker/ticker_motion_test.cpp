@@ -15,7 +15,6 @@ namespace {
 
 TEST(TickerMotionTest, OneTickAdvancesByTheSpeedWithAFloorAndWraps)
 {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
     const struct {
         const char *name;
         double offset, speed, textWidth, period, expected;
@@ -23,18 +22,16 @@ TEST(TickerMotionTest, OneTickAdvancesByTheSpeedWithAFloorAndWraps)
         {"speed 60 moves 2 points", 10, 60, 100, 158, 12},
         {"speed 0 still moves", 10, 0, 100, 158, 10.35},
         {"a negative speed moves forward", 10, -30, 100, 158, 10.35},
-        {"a speed that is not a number", 10, nan, 100, 158, 10.35},
+        {"a speed that is not a number", 10, std::numeric_limits<double>::quiet_NaN(), 100, 158, 10.35},
         {"wraps by the remainder", 157, 72, 100, 158, 1.4},
         {"reaching the period exactly wraps to 0", 156, 60, 100, 158, 0},
         {"no text stays at 0", 40, 72, 0, 49.572, 0},
     };
     for (const auto &c : cases)
         EXPECT_NEAR(advancedOffset(c.offset, c.speed, c.textWidth, c.period), c.expected, 1e-9) << c.name;
-    EXPECT_EQ(repeatGap(TickerStyle::classic), 58.0);
-    EXPECT_NEAR(repeatGap(TickerStyle::dotMatrix), 49.572, 1e-9);
 }
 
-TEST(TickerMotionTest, FootballLinesRiseRestAndLeave)
+TEST(TickerMotionTest, FootballLinesRiseRestAndLeaveInTurn)
 {
     const QRectF zone(240, 0, 80, 22);
     const double lh = 15.0;
@@ -47,7 +44,6 @@ TEST(TickerMotionTest, FootballLinesRiseRestAndLeave)
     } cases[] {
         {0.0, 1, 0, 22, false}, // just below the bottom edge
         {0.275, 1, 0, 22 + 0.5 * (rest - 22), true}, // half-way up
-        {0.55, 1, 0, rest, true},
         {2.349, 1, 0, rest, true},
         {2.575, 1, 0, rest + 0.5 * (-lh - rest), true}, // half-way out
         {2.8, 1, 0, 22, false}, // and in again
@@ -62,13 +58,11 @@ TEST(TickerMotionTest, FootballLinesRiseRestAndLeave)
     }
     EXPECT_NEAR(advancedFootballTime(2.79, 1), 2.79 + 1.0 / 30 - 2.8, 1e-9);
     EXPECT_NEAR(advancedFootballTime(2.79, 2), 2.79 + 1.0 / 30, 1e-9);
-    EXPECT_EQ(footballLineRect(zone, rest, lh), QRectF(241, rest, 78, lh));
 }
 
 TEST(TickerMotionTest, BarFractionGrowsOnlyWhilePlaying)
 {
     const QDateTime sampled(QDate(2026, 1, 1), QTime(12, 0), QTimeZone::utc());
-    const QDateTime later = sampled.addSecs(30);
     const struct {
         const char *name;
         SpotifyTrackProgress progress;
@@ -77,12 +71,10 @@ TEST(TickerMotionTest, BarFractionGrowsOnlyWhilePlaying)
         {"paused", {60, 240, sampled, false}, 0.25},
         {"playing", {60, 240, sampled, true}, 0.375},
         {"past the end", {230, 240, sampled, true}, 1.0},
-        {"negative", {-90, 240, sampled, false}, 0.0},
-        {"zero duration", {0, 0, sampled, false}, 1.0},
-        {"zero duration with a position", {10, 0, sampled, false}, 1.0},
+        {"zero duration", {10, 0, sampled, false}, 1.0},
     };
     for (const auto &c : cases)
-        EXPECT_DOUBLE_EQ(progressFraction(c.progress, later), c.expected) << c.name;
+        EXPECT_DOUBLE_EQ(progressFraction(c.progress, sampled.addSecs(30)), c.expected) << c.name;
 }
 
 } // namespace

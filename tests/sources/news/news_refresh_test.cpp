@@ -1,16 +1,8 @@
 #include "feed_documents.h"
-#include "support/loopback_network.h"
-#include "platform/file_preferences_store.h"
-#include "platform/xdg_autostart.h"
+#include "settings/news_feed.h"
 #include "sources/news/news_refresh.h"
-#include "support/http_test_server.h"
-#include "support/pinned_clock.h"
-#include "support/temp_home.h"
 
-#include <QCoroSignal>
 #include <QCoroTask>
-
-#include <gtest/gtest.h>
 
 namespace ribbex::test {
 namespace {
@@ -18,248 +10,186 @@ namespace {
 using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
 
-const QDateTime start(QDate(2026, 12, 6), QTime(15, 0), Qt::UTC);
-
-// A model over real files with a pinned clock; every feed address, built-in or custom, is
-// fetched from one loopback server.
-class NewsRefreshTest : public testing::Test {
+// A news refresh over the model home; its feed server answers `feed` to every request.
+class NewsRefreshTest : public ModelTest {
 protected:
     NewsRefreshTest()
     {
-        model.onNewsRefreshAttemptStarted = [this] { ++attemptsStarted; };
-        model.onChange = [this] { ++onChangeCalls; };
+        answer = [this](const HttpTestRequest &) { return feed; };
+        model().onNewsRefreshAttemptStarted = [this] { ++attemptsStarted; };
         QObject::connect(&refresh, &NewsRefresh::newsRefreshFinished, [this] { ++refreshesFinished; });
     }
 
-    void editSettings(const std::function<void(RibbexSettings &)> &edit)
+    bool refreshesReach(int count)
     {
-        RibbexSettings settings = model.settings();
-        edit(settings);
-        model.setSettings(settings);
+        return eventually([&] { return refreshesFinished >= count; });
     }
 
-    QCoro::Task<bool> untilRefreshesFinished(int count)
-    {
-        while (refreshesFinished < count) {
-            const auto emitted = co_await qCoro(&refresh, &NewsRefresh::newsRefreshFinished, 10s);
-            if (!emitted)
-                co_return false;
-        }
-        co_return true;
-    }
-
-    QStringList requestedPaths() const
-    {
-        QStringList paths;
-        for (const HttpTestRequest &request : server.requests())
-            paths.append(request.path);
-        return paths;
-    }
-
-    TempHome home;
-    FilePreferencesStore settingsStore {home.ribbexConfigDir()};
-    FilePreferencesStore cacheStore {home.ribbexCacheDir()};
-    XdgAutostart loginItems {home.autostartDir(), u"/bin/true"_s};
-    PinnedClock clock {start};
-    SettingsModel model {ModelServices {settingsStore, cacheStore, loginItems, clock, false}};
-
-    HttpTestResponse answer {.body = rssDocument(numberedItems(3))};
-    HttpTestServer server {[this](const HttpTestRequest &) { return answer; }};
-    LoopbackNetworkAccessManager network {server.url()};
+    HttpTestResponse feed {.body = rssDocument(numberedItems(3))};
     NewsRSSProvider provider {network, 1s};
-    NewsRefresh refresh {model, provider};
-
+    NewsRefresh refresh {model(), provider};
+    ChangeCounter changes {model()};
     int attemptsStarted = 0;
-    int onChangeCalls = 0;
     int refreshesFinished = 0;
 };
 
 TEST_F(NewsRefreshTest, TheIntervalHasAFloorAndTheRefreshIsDueFromItsEnd)
 {
-    const struct {
-        std::optional<qint64> stored;
-        std::optional<qint64> msecsSinceAttempt; // absent: no attempt yet
-        double delay;
-        bool due;
-    } cases[] = {
-        {60, 899'500, 1.0, false},
-        {60, 900'000, 1.0, true},
-        {900, 899'500, 1.0, false},
-        {900, 900'000, 1.0, true},
-        {std::nullopt, 100'000, 800.0, false},
-        {1800, 900'000, 900.0, false},
-        {3600, 3'600'250, 1.0, true},
-        {60, std::nullopt, 900.0, false},
+    // the stored interval, the time since the last attempt (none: no attempt yet), the delay, whether it is due
+    const std::tuple<std::optional<qint64>, std::optional<qint64>, double, bool> cases[] = {
+        {60, 899'500, 1.0, false}, {60, 900'000, 1.0, true}, {std::nullopt, 100'000, 800.0, false},
+        {1800, 900'000, 900.0, false}, {3600, 3'600'250, 1.0, true}, {60, std::nullopt, 900.0, false},
         {7200, std::nullopt, 7200.0, false},
-        // The clock was set back: the wait never grows past one interval.
-        {900, -3'600'000, 900.0, true},
+        {900, -3'600'000, 900.0, true}, // the clock was set back: the wait never grows past one interval
     };
-    for (const auto &c : cases) {
-        editSettings([&](RibbexSettings &settings) { settings.newsRefreshIntervalSeconds = c.stored; });
-        const std::optional<QDateTime> attempt = c.msecsSinceAttempt ? std::optional(start) : std::nullopt;
-        model.bookkeeping().lastNewsRefreshAttempt = attempt;
-        clock.set(start.addMSecs(c.msecsSinceAttempt.value_or(86'400'000)));
-        const QString label = u"interval %1, %2 ms"_s.arg(c.stored.value_or(-1)).arg(c.msecsSinceAttempt.value_or(-1));
-
-        EXPECT_DOUBLE_EQ(refresh.nextNewsRefreshDelay(clock.now()), c.delay) << label.toStdString();
+    const QDateTime start = clock.now();
+    for (const auto &[interval, msecsSinceAttempt, delay, due] : cases) {
+        SCOPED_TRACE(
+            u"interval %1, %2 ms"_s.arg(interval.value_or(-1)).arg(msecsSinceAttempt.value_or(-1)).toStdString());
+        edit([&](RibbexSettings &settings) { settings.newsRefreshIntervalSeconds = interval; });
+        const std::optional<QDateTime> attempt = msecsSinceAttempt ? std::optional(start) : std::nullopt;
+        model().bookkeeping().lastNewsRefreshAttempt = attempt;
+        clock.set(start.addMSecs(msecsSinceAttempt.value_or(86'400'000)));
+        EXPECT_DOUBLE_EQ(refresh.nextNewsRefreshDelay(clock.now()), delay);
         const qsizetype fetchesBefore = server.requests().size();
         QCoro::waitFor(refresh.refreshNewsIfDue());
-        EXPECT_EQ(server.requests().size() > fetchesBefore, c.due) << label.toStdString();
-        EXPECT_EQ(model.bookkeeping().lastNewsRefreshAttempt, c.due ? clock.now() : attempt) << label.toStdString();
+        EXPECT_EQ(server.requests().size() > fetchesBefore, due);
+        EXPECT_EQ(model().bookkeeping().lastNewsRefreshAttempt, due ? clock.now() : attempt);
     }
-    EXPECT_EQ(model.newsStatus(), u"Updated just now · 3 headlines");
 }
 
-TEST_F(NewsRefreshTest, ARefreshPublishesEveryFetchedHeadlineAndCountsThem)
+TEST_F(NewsRefreshTest, ARefreshPublishesWhatItReadsOrKeepsTheLastGoodHeadlines)
 {
-    const struct {
-        int items;
-        const char16_t *status;
-    } cases[] = {
-        {35, u"Updated just now · 20 headlines"},
-        {3, u"Updated just now · 3 headlines"},
-        {1, u"Updated just now · 1 headline"},
-        {0, u"No headlines available"},
+    const QByteArray base = server.url().toEncoded();
+    const QByteArray external = rssDocument("<item><title>Safe &ext;</title></item>",
+        "<!DOCTYPE rss SYSTEM \"" + base + "rss.dtd\" [<!ENTITY % remote SYSTEM \"" + base
+            + "remote.ent\"> %remote; <!ENTITY ext SYSTEM \"" + base + "ext.txt\">]>");
+    const QList<NewsHeadline> lastGood = numberedHeadlines(2);
+    // the answer, the headlines after it, the status
+    const std::tuple<HttpTestResponse, QList<NewsHeadline>, QString> cases[] = {
+        {{.body = rssDocument(numberedItems(35))}, numberedHeadlines(20), u"Updated just now · 20 headlines"_s},
+        {{.body = rssDocument(numberedItems(1))}, numberedHeadlines(1), u"Updated just now · 1 headline"_s},
+        {{.body = rssDocument({})}, {}, u"No headlines available"_s},
+        // External document types and entities are never fetched.
+        {{.body = external}, {{u"Safe"_s, std::nullopt}}, u"Updated just now · 1 headline"_s},
+        {{.status = 404, .body = rssDocument(numberedItems(3))}, lastGood,
+            u"Couldn’t load BBC News · The server answered with HTTP status 404."_s},
+        {{.body = "<rss><channel><item>"}, lastGood,
+            u"Couldn’t load BBC News · The feed could not be read (line 1): Premature end of document."_s},
     };
     QStringList statuses;
-    QObject::connect(&model, &SettingsModel::changed, [&] { statuses.append(model.newsStatus()); });
-    for (const auto &c : cases) {
-        answer.body = rssDocument(numberedItems(c.items));
-        model.setNewsHeadlines(numberedHeadlines(2));
+    QObject::connect(&model(), &SettingsModel::changed, [&] { statuses.append(model().newsStatus()); });
+    for (const auto &[response, headlines, status] : cases) {
+        feed = response;
+        model().setNewsHeadlines(lastGood);
         statuses.clear();
         clock.advance(60);
+        const qsizetype before = server.requests().size();
         QCoro::waitFor(refresh.refreshNews());
-
-        EXPECT_EQ(model.newsHeadlines(), numberedHeadlines(std::min(c.items, 20))) << c.items;
-        EXPECT_EQ(model.newsStatus(), QString::fromUtf16(c.status));
+        EXPECT_EQ(model().newsHeadlines(), headlines) << status.toStdString();
+        EXPECT_EQ(model().newsStatus(), status);
         EXPECT_TRUE(statuses.contains(u"Refreshing…"_s));
-        EXPECT_EQ(model.bookkeeping().lastNewsRefreshAttempt, clock.now());
+        EXPECT_EQ(model().bookkeeping().lastNewsRefreshAttempt, clock.now()); // failures too: retried next interval
+        ASSERT_EQ(server.requests().size(), before + 1) << status.toStdString();
+        EXPECT_EQ(server.requests().last().path, NewsFeed::defaultFeed().url.path());
+        EXPECT_EQ(server.requests().last().headers.value("user-agent"), "Ribbex/1.0 RSS reader");
     }
-    EXPECT_EQ(attemptsStarted, 4);
-    EXPECT_EQ(requestedPaths(), QStringList(4, u"/news/rss.xml"_s)); // the default feed
+    EXPECT_EQ(attemptsStarted, std::ssize(cases));
 }
 
-TEST_F(NewsRefreshTest, AFailedRefreshKeepsTheLastGoodHeadlines)
+TEST_F(NewsRefreshTest, ACustomFeedIsReadOnlyFromAUsableAddress)
 {
-    const std::pair<HttpTestResponse, const char16_t *> cases[] = {
-        {{.status = 500}, u"Couldn’t load BBC News · The server answered with HTTP status 500."},
-        {{.stall = true}, u"Couldn’t load BBC News · The server did not answer in time."},
-        {{.body = "<rss><channel><item>"},
-            u"Couldn’t load BBC News · The feed could not be read (line 1): Premature end of document."},
-    };
+    edit([](RibbexSettings &settings) { settings.newsFeedID = NewsFeed::customId; });
+    model().setNewsHeadlines(numberedHeadlines(2));
     QCoro::waitFor(refresh.refreshNews());
-    ASSERT_EQ(model.newsHeadlines(), numberedHeadlines(3));
-    for (const auto &[response, status] : cases) {
-        answer = response;
-        clock.advance(900);
-        QCoro::waitFor(refresh.refreshNews());
-        EXPECT_EQ(model.newsStatus(), QString::fromUtf16(status));
-        EXPECT_EQ(model.newsHeadlines(), numberedHeadlines(3));
-        // A failing feed is retried once per interval, not sooner.
-        EXPECT_EQ(model.bookkeeping().lastNewsRefreshAttempt, clock.now());
-    }
-}
-
-TEST_F(NewsRefreshTest, ACustomFeedWithoutAUsableAddressAsksForOne)
-{
-    const std::optional<QString> addresses[] = {std::nullopt, u"ftp://feeds.example.org/rss"_s, u"https:///rss"_s};
-    for (const std::optional<QString> &address : addresses) {
-        editSettings([&](RibbexSettings &settings) {
-            settings.newsFeedID = NewsFeed::customId;
-            settings.customNewsFeedURL = address;
-        });
-        model.setNewsHeadlines(numberedHeadlines(2));
-        QCoro::waitFor(refresh.refreshNews());
-        EXPECT_EQ(model.newsStatus(), u"Add a valid custom RSS URL below");
-        EXPECT_TRUE(model.newsHeadlines().isEmpty());
-    }
+    EXPECT_EQ(model().newsStatus(), u"Add a valid custom RSS URL below");
+    EXPECT_TRUE(model().newsHeadlines().isEmpty());
     EXPECT_EQ(attemptsStarted, 0);
-    EXPECT_FALSE(model.bookkeeping().lastNewsRefreshAttempt);
-    EXPECT_TRUE(server.requests().isEmpty());
-}
+    changes.reset();
 
-TEST_F(NewsRefreshTest, UsingACustomFeedStoresAValidAddressAndReadsIt)
-{
-    const std::pair<const char16_t *, const char16_t *> cases[] = {
-        {u"  https://feeds.example.org/custom.xml \n", u"https://feeds.example.org/custom.xml"},
-        {u"HTTP://Feeds.Example.org/Caps.xml", u"http://feeds.example.org/Caps.xml"},
+    // typed, kept (none: refused)
+    const std::pair<const char16_t *, const char16_t *> typed[] = {
         {u"ftp://feeds.example.org/rss", nullptr},
         {u"feeds.example.org/rss", nullptr},
-        {u"", nullptr},
+        {u"  HTTP://Feeds.Example.org/Caps.xml \n", u"http://feeds.example.org/Caps.xml"},
     };
-    for (const auto &[text, stored] : cases) {
-        const RibbexSettings before = model.settings();
-        onChangeCalls = refreshesFinished = 0;
+    for (const auto &[text, kept] : typed) {
+        const RibbexSettings before = model().settings();
         refresh.useCustomNewsFeed(QString::fromUtf16(text));
-        if (!stored) {
-            EXPECT_EQ(model.newsStatus(), u"Enter a valid http or https feed URL");
-            EXPECT_EQ(model.settings(), before);
-            EXPECT_EQ(onChangeCalls, 0);
-            EXPECT_EQ(refreshesFinished, 0);
-            continue;
-        }
-        EXPECT_EQ(model.settings().customNewsFeedURL, QString::fromUtf16(stored));
-        EXPECT_EQ(model.settings().newsFeedID, u"custom");
-        EXPECT_EQ(onChangeCalls, 2);
-        ASSERT_TRUE(QCoro::waitFor(untilRefreshesFinished(1)));
-        EXPECT_EQ(requestedPaths().last(), QUrl(QString::fromUtf16(stored)).path());
-        EXPECT_EQ(model.newsStatus(), u"Updated just now · 3 headlines");
+        if (kept)
+            break;
+        EXPECT_EQ(model().newsStatus(), u"Enter a valid http or https feed URL");
+        EXPECT_EQ(model().settings(), before);
     }
-    EXPECT_EQ(server.requests().size(), 2);
+    EXPECT_EQ(changes.onChangeCalls, 2); // the address, then the choice
+    EXPECT_EQ(stored().customNewsFeedURL, u"http://feeds.example.org/Caps.xml"_s);
+    EXPECT_EQ(stored().newsFeedID, NewsFeed::customId);
+    ASSERT_TRUE(refreshesReach(2));
+    ASSERT_EQ(server.requests().size(), 1);
+    EXPECT_EQ(server.requests().last().path, u"/Caps.xml"_s);
+    EXPECT_EQ(model().newsStatus(), u"Updated just now · 3 headlines");
 }
 
-TEST_F(NewsRefreshTest, ChoosingAFeedSavesItAndReadsItAtOnce)
+TEST_F(NewsRefreshTest, ChoosingAFeedSavesItAndReadsItAsStored)
 {
-    refresh.setNewsFeed(u"dw"_s);
-    EXPECT_EQ(onChangeCalls, 1);
-    EXPECT_EQ(model.newsStatus(), u"Refreshing…");
-    ASSERT_TRUE(QCoro::waitFor(untilRefreshesFinished(1)));
-
-    refresh.setNewsFeed(u"no-such-feed"_s);
-    ASSERT_TRUE(QCoro::waitFor(untilRefreshesFinished(2)));
-    EXPECT_EQ(requestedPaths(), (QStringList {u"/rdf/rss-en-top"_s, u"/news/rss.xml"_s}));
-
-    const auto saved = settingsStore.read(RibbexSettings::preferencesKey);
-    ASSERT_TRUE(saved && saved->has_value());
-    EXPECT_EQ(decodeSettings(**saved)->newsFeedID, u"no-such-feed");
+    // The search feed's query is sent percent-encoded exactly as stored; an unknown id reads the default.
+    const std::pair<QString, NewsFeed> choices[]
+        = {{u"cnn"_s, NewsFeed::feedFor(u"cnn"_s)}, {u"no-such-feed"_s, NewsFeed::defaultFeed()}};
+    for (const auto &[id, expected] : choices) {
+        const int finished = refreshesFinished;
+        refresh.setNewsFeed(id);
+        EXPECT_EQ(model().newsStatus(), u"Refreshing…");
+        EXPECT_EQ(stored().newsFeedID, id);
+        ASSERT_TRUE(refreshesReach(finished + 1));
+        EXPECT_EQ(server.requests().last().path, expected.url.path());
+        EXPECT_EQ(server.requests().last().query.query(QUrl::FullyEncoded), expected.url.query(QUrl::FullyEncoded));
+    }
 }
 
 TEST_F(NewsRefreshTest, OnlyTheLatestRefreshPublishes)
 {
     // Regression: a slow answer for the feed chosen before used to overwrite the new feed's.
-    server.setHandler([](const HttpTestRequest &request) {
-        if (request.path == u"/news/rss.xml")
-            return HttpTestResponse {.body = rssDocument(numberedItems(9)), .delay = 300ms};
-        return HttpTestResponse {.body = rssDocument(numberedItems(4))};
-    });
-    QCoro::Task<> first = refresh.refreshNews();
-    refresh.setNewsFeed(u"dw"_s);
-    QCoro::waitFor(first);
-    ASSERT_TRUE(QCoro::waitFor(untilRefreshesFinished(2)));
-    EXPECT_EQ(model.newsHeadlines(), numberedHeadlines(4));
-    EXPECT_EQ(model.newsStatus(), u"Updated just now · 4 headlines");
+    const HttpTestResponse olderAnswers[]
+        = {{.body = rssDocument(numberedItems(9)), .delay = 300ms}, {.status = 500, .delay = 300ms}};
+    const QString chosen = NewsFeed::feedFor(u"dw"_s).url.path();
+    for (const HttpTestResponse &older : olderAnswers) {
+        answer = [&](const HttpTestRequest &request) {
+            return request.path == chosen ? HttpTestResponse {.body = rssDocument(numberedItems(4))} : older;
+        };
+        edit([](RibbexSettings &settings) { settings.newsFeedID = NewsFeed::defaultFeed().id; });
+        model().setNewsHeadlines({});
+        const int finished = refreshesFinished;
+        QCoro::Task<> first = refresh.refreshNews();
+        refresh.setNewsFeed(u"dw"_s);
+        QCoro::waitFor(first);
+        ASSERT_TRUE(refreshesReach(finished + 2));
+        EXPECT_EQ(model().newsHeadlines(), numberedHeadlines(4));
+        EXPECT_EQ(model().newsStatus(), u"Updated just now · 4 headlines");
+    }
 }
 
 TEST_F(NewsRefreshTest, ARefreshOutlivingItsOwnerPublishesNothing)
 {
-    answer.delay = 200ms;
-    auto owner = std::make_unique<NewsRefresh>(model, provider);
+    feed.delay = 200ms;
+    auto owner = std::make_unique<NewsRefresh>(model(), provider);
     QCoro::Task<> running = owner->refreshNews();
     owner.reset();
     QCoro::waitFor(running);
     EXPECT_EQ(server.requests().size(), 1);
-    EXPECT_EQ(model.newsStatus(), u"Refreshing…");
-    EXPECT_TRUE(model.newsHeadlines().isEmpty());
+    EXPECT_EQ(model().newsStatus(), u"Refreshing…");
+    EXPECT_TRUE(model().newsHeadlines().isEmpty());
+    QCoro::waitFor(refresh.refreshNews()); // the refresh that lives on still publishes
+    EXPECT_EQ(model().newsHeadlines(), numberedHeadlines(3));
 }
 
 TEST_F(NewsRefreshTest, WithNewsSwitchedOffNothingHappens)
 {
-    editSettings([](RibbexSettings &settings) { settings.enabledSources = {TickerSource::weather}; });
+    edit([](RibbexSettings &settings) { settings.enabledSources = {TickerSource::weather}; });
     QCoro::waitFor(refresh.refreshNews());
     refresh.setNewsFeed(u"sky"_s);
     EXPECT_TRUE(server.requests().isEmpty());
-    EXPECT_EQ(model.newsStatus(), u"Not refreshed yet");
-    EXPECT_FALSE(model.bookkeeping().lastNewsRefreshAttempt);
+    EXPECT_EQ(model().newsStatus(), u"Not refreshed yet");
+    EXPECT_FALSE(model().bookkeeping().lastNewsRefreshAttempt);
     EXPECT_EQ(attemptsStarted, 0);
 }
 
