@@ -1,9 +1,18 @@
-// The composed line's text and click ranges, and how the Dot Matrix font measures it.
+// The ticker's arithmetic without a model: the composed line, scrolling, the football zone's
+// clock, the progress bar's fraction and which links open.
 
 #include "ticker/dot_matrix.h"
+#include "ticker/football_zone.h"
+#include "ticker/progress_bar.h"
+#include "ticker/ticker_clicks.h"
 #include "ticker/ticker_line.h"
+#include "ticker/ticker_scroll.h"
+
+#include <QTimeZone>
 
 #include <gtest/gtest.h>
+
+#include <limits>
 
 namespace ribbex {
 namespace {
@@ -50,18 +59,77 @@ TEST(TickerLineTest, ComposesItemsWithSeparatorsMarkersAndRanges)
     }
 }
 
-TEST(DotMatrixTest, WidthsCountCharactersNotCodeUnits)
+TEST(TickerLineTest, DotMatrixWidthsCountCharactersNotCodeUnits)
+{
+    // No glyph still advances; a surrogate pair is one character; an accent joins its letter.
+    const std::pair<QString, int> cases[] {{QString(), 0}, {u"a"_s, 1}, {u"\U0001F600"_s, 1}, {u"E\u0301X"_s, 2}};
+    for (const auto &[text, advances] : cases)
+        EXPECT_NEAR(dotMatrixWidth(text), advances * dotMatrix::advance, 1e-9) << text.toStdString();
+}
+
+TEST(TickerMotionTest, OneTickAdvancesByTheSpeedWithAFloorAndWraps)
 {
     const struct {
-        QString text;
-        int advances;
+        const char *name;
+        double offset, speed, textWidth, period, expected;
     } cases[] {
-        {QString(), 0}, {u"a"_s, 1}, // no glyph, same advance
-        {u"\U0001F600"_s, 1}, // two code units, one character
-        {u"E\u0301X"_s, 2}, // a combining accent joins its letter
+        {"speed 60 moves 2 points", 10, 60, 100, 158, 12},
+        {"speed 0 still moves", 10, 0, 100, 158, 10.35},
+        {"a speed that is not a number", 10, std::numeric_limits<double>::quiet_NaN(), 100, 158, 10.35},
+        {"wraps by the remainder", 157, 72, 100, 158, 1.4},
+        {"reaching the period exactly wraps to 0", 156, 60, 100, 158, 0},
+        {"no text stays at 0", 40, 72, 0, 49.572, 0},
     };
     for (const auto &c : cases)
-        EXPECT_NEAR(dotMatrixWidth(c.text), c.advances * dotMatrix::advance, 1e-9) << c.text.toStdString();
+        EXPECT_NEAR(advancedOffset(c.offset, c.speed, c.textWidth, c.period), c.expected, 1e-9) << c.name;
+}
+
+TEST(TickerMotionTest, FootballLinesRiseRestAndLeaveInTurn)
+{
+    const double lh = 15.0;
+    const double rest = (22 - lh) / 2;
+    const struct {
+        double time;
+        qsizetype count, index;
+        double top;
+        bool visible;
+    } cases[] {
+        {0.0, 1, 0, 22, false}, // just below the bottom edge
+        {0.275, 1, 0, 22 + 0.5 * (rest - 22), true}, // half-way up
+        {2.349, 1, 0, rest, true},
+        {2.575, 1, 0, rest + 0.5 * (-lh - rest), true}, // half-way out
+        {2.8, 1, 0, 22, false}, // and in again
+        {6.0, 3, 2, 22 + (0.4 / 0.55) * (rest - 22), true},
+    };
+    for (const auto &c : cases) {
+        const FootballLinePlacement placement = footballLinePlacement(c.time, c.count, QRectF(240, 0, 80, 22), lh);
+        EXPECT_EQ(placement.index, c.index) << c.time;
+        EXPECT_NEAR(placement.top, c.top, 1e-9) << c.time;
+        EXPECT_EQ(placement.visible, c.visible) << c.time;
+    }
+    EXPECT_NEAR(advancedFootballTime(2.79, 1), 2.79 + 1.0 / 30 - 2.8, 1e-9);
+    EXPECT_NEAR(advancedFootballTime(2.79, 2), 2.79 + 1.0 / 30, 1e-9);
+}
+
+TEST(TickerMotionTest, BarFractionGrowsOnlyWhilePlaying)
+{
+    const QDateTime sampled(QDate(2026, 1, 1), QTime(12, 0), QTimeZone::utc());
+    const std::pair<SpotifyTrackProgress, double> cases[] {
+        {{60, 240, sampled, false}, 0.25}, // paused
+        {{60, 240, sampled, true}, 0.375}, {{230, 240, sampled, true}, 1.0}, // past the end
+        {{10, 0, sampled, false}, 1.0}, // zero duration
+    };
+    for (const auto &[progress, expected] : cases)
+        EXPECT_DOUBLE_EQ(progressFraction(progress, sampled.addSecs(30)), expected) << progress.position;
+}
+
+// A feed may carry any scheme, and the desktop would start whatever handler it names.
+TEST(TickerClicksTest, OnlyWebLinksOpen)
+{
+    for (const char *url : {"https://example.org/a", "HTTP://EXAMPLE.ORG/a"})
+        EXPECT_TRUE(isOpenableLink(QUrl(QString::fromLatin1(url)))) << url;
+    for (const char *url : {"ftp://example.org/a", "file:///etc/passwd", "javascript:alert(1)", "https:/no-host"})
+        EXPECT_FALSE(isOpenableLink(QUrl(QString::fromLatin1(url)))) << url;
 }
 
 } // namespace

@@ -2,12 +2,10 @@
 
 #include "support/model_home.h"
 
-#include <QStringList>
-
 namespace ribbex::test {
 
-// The shared model fixture, with headlines on the ticker: only news enabled, headline i
-// linking to https://news.example/i.
+// The shared model fixture with only news on the ticker, headline i linking to
+// https://news.example/i.
 class TickerTest : public ModelTest {
 protected:
     static QUrl link(qsizetype index) { return QUrl(QStringLiteral("https://news.example/%1").arg(index)); }
