@@ -1,9 +1,21 @@
+// The command line, and the real binary run in a temporary home with its sources on loopback.
+
 #include "app/command_line.h"
+#include "model/football_match.h"
 #include "ribbex_process.h"
+#include "settings/ribbex_settings.h"
+#include "support/full_disk.h"
+#include "support/http_test_server.h"
+#include "support/model_home.h"
 
-#include <gtest/gtest.h>
+#include <QFileInfo>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTimeZone>
 
-namespace ribbex {
+namespace ribbex::test {
 namespace {
 
 using namespace Qt::StringLiterals;
@@ -23,34 +35,23 @@ TEST(CommandLine, ChoosesWhatToRun)
     EXPECT_TRUE(std::holds_alternative<ShowVersion>(parse({u"--version"_s})));
     EXPECT_TRUE(std::holds_alternative<ShowHelp>(parse({u"--once"_s, u"-h"_s})));
 
-    const struct {
-        QStringList words;
-        bool print;
-        RunOnce::Format format;
-        std::optional<QString> file;
-        std::optional<int> width;
-        double scale;
-        bool refresh;
-    } cases[] = {
-        {{u"--once"_s}, true, RunOnce::Format::text, std::nullopt, std::nullopt, 1.0, true},
-        {{u"--format=json"_s, u"--once"_s}, true, RunOnce::Format::json, std::nullopt, std::nullopt, 1.0, true},
-        {{u"--render"_s, u"a.png"_s}, false, RunOnce::Format::text, u"a.png"_s, std::nullopt, 1.0, false},
-        {{u"--render"_s, u"a.png"_s, u"--width"_s, u"500"_s, u"--scale"_s, u"1.5"_s}, false, RunOnce::Format::text,
-            u"a.png"_s, 500, 1.5, false},
-        {{u"--once"_s, u"--render"_s, u"b.png"_s}, true, RunOnce::Format::text, u"b.png"_s, std::nullopt, 1.0, true},
-        {{u"--render"_s, u"c.png"_s, u"--width"_s, u"4095"_s, u"--scale"_s, u"8"_s}, false, RunOnce::Format::text,
-            u"c.png"_s, 4095, 8.0, false},
+    using enum RunOnce::Format;
+    const std::pair<QStringList, RunOnce> cases[] = {
+        {{u"--once"_s}, {}},
+        {{u"--format=json"_s, u"--once"_s}, {.format = json, .renderFile = {}, .renderWidth = {}}},
+        {{u"--once"_s, u"--render"_s, u"b.png"_s}, {.renderFile = u"b.png"_s, .renderWidth = {}}},
+        {{u"--render"_s, u"a.png"_s, u"--width"_s, u"500"_s, u"--scale"_s, u"1.5"_s},
+            {.print = false, .renderFile = u"a.png"_s, .renderWidth = 500, .renderScale = 1.5, .refresh = false}},
+        {{u"--render"_s, u"c.png"_s, u"--width"_s, u"4095"_s, u"--scale"_s, u"8"_s},
+            {.print = false, .renderFile = u"c.png"_s, .renderWidth = 4095, .renderScale = 8, .refresh = false}},
     };
-    for (const auto &c : cases) {
-        const Command command = parse(c.words);
-        ASSERT_TRUE(std::holds_alternative<RunOnce>(command)) << c.words.join(u' ').toStdString();
-        const RunOnce &run = std::get<RunOnce>(command);
-        EXPECT_EQ(run.print, c.print);
-        EXPECT_EQ(run.format, c.format);
-        EXPECT_EQ(run.renderFile, c.file);
-        EXPECT_EQ(run.renderWidth, c.width);
-        EXPECT_EQ(run.renderScale, c.scale);
-        EXPECT_EQ(run.refresh, c.refresh);
+    const auto fields = [](const RunOnce &run) {
+        return std::tuple(run.print, run.format, run.renderFile, run.renderWidth, run.renderScale, run.refresh);
+    };
+    for (const auto &[words, expected] : cases) {
+        const Command command = parse(words);
+        ASSERT_TRUE(std::holds_alternative<RunOnce>(command)) << words.join(u' ').toStdString();
+        EXPECT_EQ(fields(std::get<RunOnce>(command)), fields(expected)) << words.join(u' ').toStdString();
     }
 }
 
@@ -62,14 +63,11 @@ TEST(CommandLine, RejectsWhatItCannotDoWithAReason)
         {{u"--render"_s, u"a.png"_s, u"--format"_s, u"json"_s}, u"--format is only used with --once"},
         {{u"--once"_s, u"--width"_s, u"300"_s}, u"--width and --scale are only used with --render"},
         {{u"--render"_s, u"a.png"_s, u"--width"_s, u"0"_s}, u"--width must be"},
-        {{u"--render"_s, u"a.png"_s, u"--width"_s, u"wide"_s}, u"--width must be"},
         {{u"--render"_s, u"a.png"_s, u"--scale"_s, u"nan"_s}, u"--scale must be"},
         {{u"--render"_s, u"a.png"_s, u"--scale"_s, u"100"_s}, u"--scale must be"},
         {{u"--render"_s, u"a.png"_s, u"--width"_s, u"4096"_s, u"--scale"_s, u"8"_s},
-            u"--width 4096 at --scale 8: the picture would be 32768 \u00D7 176 device pixels; the largest edge is "
-            u"32767"},
+            u"--width 4096 at --scale 8: the picture would be 32768 \u00D7 176 device pixels; the largest edge"},
         {{u"--frobnicate"_s}, u"Unknown option 'frobnicate'."},
-        {{u"--once"_s, u"--format"_s}, u"Missing value after '--format'."},
         {{u"extra"_s}, u"unexpected argument: extra"},
         {{u"https://example.com/"_s}, u"unexpected argument: https://example.com/"},
         {{u"--once"_s, u"ribbex://spotify-callback"_s}, u"unexpected argument: ribbex://"},
@@ -82,28 +80,150 @@ TEST(CommandLine, RejectsWhatItCannotDoWithAReason)
     }
 }
 
-using RenderFileTest = test::RibbexProcessTest;
+using RenderFileTest = RibbexProcessTest;
 
 // A picture that could not be written used to pass for written: the exit status was 0.
-TEST_F(RenderFileTest, SaysWhyThePictureWasNotWrittenAndStillWritesToDevices)
+TEST_F(RenderFileTest, SaysWhyThePictureWasNotWritten)
 {
-    const struct {
-        QString file;
-        const char *reason; // null: written
-    } cases[] = {
+    const std::pair<QString, const char *> cases[] = {
         {u"/dev/full"_s, "No space left on device"},
         {home.path() + u"/missing/strip.png"_s, "No such file or directory"},
         {home.path(), "Is a directory"},
-        {u"/dev/null"_s, nullptr},
     };
-    for (const auto &c : cases) {
-        const test::ProcessResult result = ribbex({u"--render"_s, c.file});
-        EXPECT_EQ(result.exitCode, c.reason ? 1 : 0) << c.file.toStdString();
-        EXPECT_EQ(result.err,
-            c.reason ? QByteArray("ribbex: could not write the picture to " + c.file.toUtf8() + ": " + c.reason + '\n')
-                     : QByteArray());
+    for (const auto &[file, reason] : cases) {
+        const ProcessResult result = ribbex({u"--render"_s, file});
+        EXPECT_EQ(result.exitCode, 1) << file.toStdString();
+        EXPECT_EQ(result.err, "ribbex: could not write the picture to " + file.toUtf8() + ": " + reason + '\n');
     }
 }
 
+using OnceRunTest = RibbexProcessTest;
+
+// One match in its second half and one still to come.
+QByteArray scoreboard(const QDateTime &liveKickOff, const QDateTime &nextKickOff)
+{
+    return uR"({"events": [
+{"id": "41", "date": "%1", "status": {"displayClock": "52'", "type": {"name": "STATUS_SECOND_HALF", "state": "in"}},
+ "competitions": [{"competitors": [{"homeAway": "home", "score": "2", "team": {"displayName": "LIV", "abbreviation": "LIV"}},
+   {"homeAway": "away", "score": "1", "team": {"displayName": "EVE", "abbreviation": "EVE"}}]}]},
+{"id": "42", "date": "%2", "status": {"displayClock": "0'", "type": {"name": "STATUS_SCHEDULED", "state": "pre"}},
+ "competitions": [{"competitors": [{"homeAway": "home", "score": "", "team": {"displayName": "ARS", "abbreviation": "ARS"}},
+   {"homeAway": "away", "score": "", "team": {"displayName": "CHE", "abbreviation": "CHE"}}]}]}]})"_s
+        .arg(liveKickOff.toString(Qt::ISODate), nextKickOff.toString(Qt::ISODate))
+        .toUtf8();
+}
+
+TEST_F(OnceRunTest, PrintsAndPaintsWhatTheSourcesServeAndKeepsTheFixtures)
+{
+    // The next 19:30 UTC, 12:30 PM in Phoenix, which keeps no daylight saving time.
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QDateTime kickOff(now.date(), QTime(19, 30), QTimeZone::utc());
+    if (kickOff <= now)
+        kickOff = kickOff.addDays(1);
+    HttpTestServer server([&](const HttpTestRequest &request) {
+        if (request.path == u"/feed.xml")
+            return HttpTestResponse {.body = twoHeadlineFeed};
+        if (request.path.startsWith(u"/apis/site/v2/sports/soccer/eng.1/"))
+            return HttpTestResponse {.body = scoreboard(now.addSecs(-3000), kickOff)};
+        return HttpTestResponse {.body = R"({"events": []})"};
+    });
+    RibbexSettings settings;
+    settings.enabledSources = {TickerSource::football, TickerSource::news};
+    settings.selectedFootballCompetitions
+        = FootballCompetitionSet {FootballCompetition::premierLeague, FootballCompetition::scottishPremiership};
+    settings.newsFeedID = u"custom"_s;
+    settings.customNewsFeedURL = server.url(u"/feed.xml"_s).toString();
+    writeFile(settingsPath(), *encodeSettings(settings));
+    // Times follow LC_TIME over LANG, in the zone of TZ.
+    const QStringList environment {u"RIBBEX_ESPN_URL="_s + server.url(u""_s).toString(), u"TZ=America/Phoenix"_s,
+        u"LC_ALL="_s, u"LANG=de_DE.UTF-8"_s, u"LC_TIME=en_US.UTF-8"_s};
+    const QString picture = home.path() + u"/strip.png"_s;
+
+    const ProcessResult json = ribbex(
+        {u"--once"_s, u"--format"_s, u"json"_s, u"--render"_s, picture, u"--width"_s, u"350"_s, u"--scale"_s, u"2"_s},
+        environment);
+    ASSERT_EQ(json.exitCode, 0) << json.err.constData();
+    EXPECT_EQ(json.err, "");
+    // Newer locale data puts a narrow no-break space before PM.
+    const QJsonObject printed
+        = QJsonDocument::fromJson(QString::fromUtf8(json.out).replace(u'\u202F', u' ').toUtf8()).object();
+    EXPECT_EQ(printed[u"items"_s].toArray(),
+        QJsonDocument::fromJson(uR"([
+            {"id": "news-https://news.example/1", "source": "news", "text": "First headline", "detail": "Custom RSS",
+             "url": "https://news.example/1"},
+            {"id": "news-https://news.example/2", "source": "news", "text": "Second headline", "detail": "Custom RSS",
+             "url": "https://news.example/2"},
+            {"id": "football-41", "source": "football", "text": "LIV 2–1 EVE · 52′", "detail": "England Premier League"},
+            {"id": "football-42", "source": "football", "text": "ARS v CHE · 12:30 PM", "detail": "England Premier League"}
+        ])"_s.toUtf8())
+            .array())
+        << json.out.constData();
+    EXPECT_EQ(printed[u"status"_s].toObject(),
+        (QJsonObject {{u"launchAtLogin"_s, u"Off"_s},
+            {u"football"_s, u"Monitoring 1 live fixture \u00B7 45-second updates"_s},
+            {u"news"_s, u"Updated just now \u00B7 2 headlines"_s}}))
+        << json.out.constData();
+    EXPECT_EQ(QImage(picture).size(), QSize(700, 44));
+    // What the scoreboard sent is kept for the strip.
+    const auto cache = decodeFixtureCache(readFile(home.ribbexCacheDir() + u"/ribbex.football.fixtures.v2.json"_s));
+    ASSERT_TRUE(cache);
+    EXPECT_EQ(cache->fixtures.size(), 2);
+
+    // The line as the strip scrolls it, in the dot matrix's letters.
+    const ProcessResult text = ribbex({u"--once"_s}, environment);
+    EXPECT_EQ(text.exitCode, 0) << text.err.constData();
+    const QString gap = u" \u2002\u2004|\u2004 "_s;
+    EXPECT_EQ(QString::fromUtf8(text.out).replace(u'\u202F', u' '),
+        u"FIRST HEADLINE"_s + gap + u"SECOND HEADLINE"_s + gap + u"LIV 2-1 EVE . 52\u2032"_s + gap
+            + u"ARS V CHE . 12:30 PM\n"_s)
+        << text.out.constData();
+}
+
+// Settings that cannot be saved are reported without failing the run; a run registers no login
+// item, not even the first.
+TEST_F(OnceRunTest, ASaveThatFailsIsReportedAndNoRunRegistersTheLoginItem)
+{
+    const QStringList paint {u"--render"_s, u"/dev/null"_s}; // a device is written into, not replaced
+    {
+        FullDisk disk(home.configDir());
+        disk.fill();
+        const ProcessResult failed = ribbex(paint);
+        EXPECT_EQ(failed.exitCode, 0);
+        EXPECT_EQ(failed.err, "ribbex: couldn't save settings \u00B7 " + disk.reason().toUtf8() + '\n');
+    }
+    const ProcessResult saved = ribbex(paint);
+    EXPECT_EQ(saved.exitCode, 0);
+    EXPECT_EQ(saved.err, "");
+    EXPECT_TRUE(QFileInfo::exists(settingsPath()));
+    EXPECT_FALSE(QFileInfo::exists(home.autostartDir() + u"/com.ribbex.Ribbex.desktop"_s));
+}
+
+TEST_F(OnceRunTest, RunsWithoutWorkPrintOrFailWithAReasonAndTouchNothing)
+{
+    const struct {
+        QStringList arguments;
+        QStringList environment;
+        int exitCode;
+        QByteArray out; // what the output starts with
+        QByteArray err; // what the errors start with
+    } cases[] = {
+        {{u"--version"_s}, {}, 0, "ribbex " RIBBEX_VERSION "\n", ""},
+        {{u"--help"_s}, {}, 0, "Usage: ", ""},
+        {{u"--once"_s, u"--format"_s, u"yaml"_s}, {}, 2, "", "ribbex: unknown format \"yaml\""},
+        {{}, {u"QT_QPA_PLATFORM="_s}, 1, "", "ribbex: no display to show the strip on"},
+        {{}, {u"DISPLAY=:97"_s, u"QT_QPA_PLATFORM="_s}, 1, "", "ribbex: cannot open the X display \":97\""},
+    };
+    for (const auto &c : cases) {
+        const ProcessResult result = ribbex(c.arguments, c.environment);
+        const std::string what = (c.arguments + c.environment).join(u' ').toStdString();
+        EXPECT_EQ(result.exitCode, c.exitCode) << what;
+        EXPECT_TRUE(result.out.startsWith(c.out)) << what << ": " << result.out.constData();
+        EXPECT_TRUE(result.err.startsWith(c.err)) << what << ": " << result.err.constData();
+        // Every failure says what to try instead.
+        EXPECT_EQ(result.err.contains("'ribbex --"), c.exitCode != 0) << what << ": " << result.err.constData();
+    }
+    EXPECT_FALSE(QFileInfo::exists(home.configDir()));
+}
+
 } // namespace
-} // namespace ribbex
+} // namespace ribbex::test

@@ -19,12 +19,8 @@ QProcessEnvironment RibbexProcessTest::environment(const QStringList &assignment
     // Nothing listens there: scoreboard requests fail at once instead of leaving the machine.
     environment.insert(u"RIBBEX_ESPN_URL"_s, u"http://127.0.0.1:1"_s);
     for (const QString &assignment : assignments) {
-        const QString name = assignment.section(u'=', 0, 0);
-        const QString value = assignment.section(u'=', 1);
-        if (value.isEmpty())
-            environment.remove(name);
-        else
-            environment.insert(name, value);
+        const auto [name, value] = std::pair(assignment.section(u'=', 0, 0), assignment.section(u'=', 1));
+        value.isEmpty() ? environment.remove(name) : environment.insert(name, value);
     }
     return environment;
 }

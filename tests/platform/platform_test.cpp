@@ -1,3 +1,4 @@
+#include "platform/autostart_settings.h"
 #include "platform/desktop_entry.h"
 #include "platform/file_preferences_store.h"
 #include "platform/xdg_autostart.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -118,7 +120,6 @@ TEST_F(FilePreferencesStoreTest, FailedWriteOnAFullDiskLeavesTheOldDocumentAndSa
     for (const QByteArray &bytes : {QByteArray("new"), QByteArray(64 * 1024, 'x')}) {
         const auto written = store.write(key, bytes);
         ASSERT_FALSE(written) << bytes.size();
-        EXPECT_EQ(written.error().reason, disk.reason());
         EXPECT_THAT(written.error().description().toStdString(),
             testing::AllOf(HasSubstr(path.toStdString()), HasSubstr(disk.reason().toStdString())));
         EXPECT_EQ(readOutcome(key), "bytes: old");
@@ -146,20 +147,13 @@ TEST_F(FilePreferencesStoreTest, KeepsTheNewestCopiesNumberedBesideTheStoredByte
     EXPECT_EQ(readOutcome(key), "bytes: 7");
 }
 
-// Sets, or with nothing clears, one environment variable until the end of the scope.
-struct ScopedEnv {
-    ScopedEnv(const char *variable, const std::optional<QString> &value)
-        : name(variable)
-        , old(qEnvironmentVariableIsSet(variable) ? std::optional(qgetenv(variable)) : std::nullopt)
-    {
-        set(value ? std::optional(QFile::encodeName(*value)) : std::nullopt);
-    }
-    ~ScopedEnv() { set(old); }
-    void set(const std::optional<QByteArray> &value) const { value ? qputenv(name, *value) : qunsetenv(name); }
-
-    const char *name;
-    std::optional<QByteArray> old;
-};
+// Sets one environment variable until the end of the scope.
+auto scopedEnv(const char *name, const QString &value)
+{
+    const auto old = qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt;
+    qputenv(name, QFile::encodeName(value));
+    return qScopeGuard([name, old] { old ? qputenv(name, *old) : qunsetenv(name); });
+}
 
 TEST(XdgPaths, UseTheBaseFoldersOnlyWhenTheyAreAbsolute)
 {
@@ -174,10 +168,10 @@ TEST(XdgPaths, UseTheBaseFoldersOnlyWhenTheyAreAbsolute)
     };
     const TempHome home;
     const auto inHome = [&](QString path) { return path.replace(u'~', home.path()); };
-    const ScopedEnv homeVariable("HOME", home.path());
+    const auto homeVariable = scopedEnv("HOME", home.path());
     for (const auto &c : cases) {
-        const ScopedEnv config("XDG_CONFIG_HOME", inHome(c.config));
-        const ScopedEnv cache("XDG_CACHE_HOME", inHome(c.cache));
+        const auto config = scopedEnv("XDG_CONFIG_HOME", inHome(c.config));
+        const auto cache = scopedEnv("XDG_CACHE_HOME", inHome(c.cache));
         EXPECT_EQ(ribbexConfigFolder().toStdString(), inHome(c.expectedConfig + u"/ribbex"_s).toStdString());
         EXPECT_EQ(autostartFolder().toStdString(), inHome(c.expectedConfig + u"/autostart"_s).toStdString());
         EXPECT_EQ(ribbexCacheFolder().toStdString(), inHome(c.expectedCache + u"/ribbex"_s).toStdString());
@@ -220,7 +214,7 @@ TEST(XdgAutostart, StatusFollowsTheEntryOnDisk)
         const QString bin = home.path() + u"/bin"_s;
         makeProgram(bin + u"/ribbex"_s, executable);
         makeProgram(bin + u"/plain"_s, QFile::ReadOwner | QFile::WriteOwner);
-        const ScopedEnv path("PATH", bin);
+        const auto path = scopedEnv("PATH", bin);
         XdgAutostart autostart(home.autostartDir(), bin + u"/ribbex"_s);
         if (c.entry == unreadable)
             QDir().mkpath(autostart.entryPath());
@@ -283,6 +277,38 @@ TEST(XdgAutostart, UnregisteringTwiceSucceedsAndAFolderThatIsAFileIsReported)
     EXPECT_FALSE(autostart.unregisterApp());
     EXPECT_EQ(autostart.status(), LoginItemStatus::unavailable);
     EXPECT_EQ(readFile(home.autostartDir()), "not a folder");
+}
+
+// Which desktop settings the Startup row opens to edit the login programs.
+TEST(AutostartSettings, PicksTheFirstInstalledToolOfTheNamedDesktops)
+{
+    const QString folder = u"/home/u/.config/autostart"_s;
+    const auto command = [](const QString &program, QStringList arguments = {}) {
+        return AutostartSettingsTarget {AutostartSettingsCommand {u"/usr/bin/"_s + program, arguments}};
+    };
+    const AutostartSettingsTarget openFolder = AutostartFolder {folder};
+    const QStringList everything {u"gnome-session-properties"_s, u"gnome-tweaks"_s, u"systemsettings"_s,
+        u"systemsettings5"_s, u"xfce4-session-settings"_s};
+    const struct {
+        QString desktop;
+        QStringList installed;
+        AutostartSettingsTarget expected;
+    } cases[] = {
+        {u"GNOME"_s, everything, command(u"gnome-session-properties"_s)},
+        {u"ubuntu:GNOME"_s, {u"gnome-tweaks"_s}, command(u"gnome-tweaks"_s)},
+        {u"GNOME"_s, {u"systemsettings"_s}, openFolder},
+        {u"KDE"_s, {u"systemsettings5"_s}, command(u"systemsettings5"_s, {u"kcm_autostart"_s})},
+        {u"xfce"_s, everything, command(u"xfce4-session-settings"_s)},
+        // The more specific desktop comes first; one without a tool gives way to the next.
+        {u"XFCE:GNOME"_s, {u"gnome-tweaks"_s}, command(u"gnome-tweaks"_s)},
+        {QString(), everything, openFolder},
+    };
+    for (const auto &c : cases) {
+        const auto find
+            = [&](const QString &name) { return c.installed.contains(name) ? u"/usr/bin/"_s + name : QString(); };
+        EXPECT_EQ(autostartSettingsTarget(c.desktop, find, folder), c.expected)
+            << c.desktop.toStdString() << " with " << c.installed.join(u' ').toStdString();
+    }
 }
 
 } // namespace

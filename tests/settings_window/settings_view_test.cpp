@@ -53,9 +53,7 @@ protected:
 
 TEST_F(SettingsViewTest, EveryControlWritesItsFieldThroughTheModel)
 {
-    RibbexSettings start;
-    start.enabledSources.clear();
-    store(start);
+    edit([](RibbexSettings &s) { s.enabledSources.clear(); });
     open();
     const QString feed = server.url(u"/feed.xml"_s).toString();
     enum Operation { click, key, slide, type };
@@ -174,7 +172,6 @@ TEST_F(SettingsViewTest, SettingsThatCannotBeSavedShowAStatusLineUntilASaveWorks
 {
     open();
     view->selectTab(Tab::appearance);
-    EXPECT_FALSE(shown(u"saveStatus"_s));
     FullDisk disk(home.configDir());
     disk.fill();
     QTest::mouseClick(child(u"roundedEdgesSwitch"_s), Qt::LeftButton);
@@ -200,22 +197,14 @@ TEST_F(SettingsViewTest, TheColourSwatchAppliesAPaletteChipAtOnceAndATypedColour
     EXPECT_EQ(swatch->hexField()->text(), u"#EF4444");
     EXPECT_TRUE(swatch->isPresented());
 
-    const struct {
-        QString typed;
-        bool applied;
-    } entries[] = {
-        {u"#GGGGGG"_s, false},
-        {u"#FFF"_s, false},
-        {u"#FFAB388"_s, false},
-        {u"# FFAB38"_s, false},
-        {u"#FFAB３8"_s, false}, // a full-width digit
-        {u" ##ffab38# "_s, true},
-    };
-    for (const auto &entry : entries) {
-        swatch->hexField()->setText(entry.typed);
+    // Only a whole six-digit colour is applied; the fifth has a full-width digit.
+    const std::pair<QString, bool> entries[] = {{u"#GGGGGG"_s, false}, {u"#FFF"_s, false}, {u"#FFAB388"_s, false},
+        {u"# FFAB38"_s, false}, {u"#FFAB３8"_s, false}, {u" ##ffab38# "_s, true}};
+    for (const auto &[typed, applied] : entries) {
+        swatch->hexField()->setText(typed);
         QTest::keyClick(swatch->hexField(), Qt::Key_Return);
-        EXPECT_EQ(swatch->isPresented(), !entry.applied) << entry.typed.toStdString();
-        EXPECT_EQ(stored().textColor, entry.applied ? u"#FFAB38" : u"#EF4444") << entry.typed.toStdString();
+        EXPECT_EQ(swatch->isPresented(), !applied) << typed.toStdString();
+        EXPECT_EQ(stored().textColor, applied ? u"#FFAB38" : u"#EF4444") << typed.toStdString();
     }
     EXPECT_EQ(changes->onChangeCalls, 2);
 }

@@ -1,4 +1,5 @@
 #include "app/app_delegate.h"
+#include "app/single_instance.h"
 #include "platform/session_display_state.h"
 #include "settings_window/settings_view.h"
 #include "support/model_home.h"
@@ -7,6 +8,7 @@
 #include "ticker/strip_window.h"
 
 #include <QDBusMessage>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace ribbex::test {
@@ -99,9 +101,32 @@ TEST_F(AppDelegateTest, TheScreenSaverStopsTheStripAndEveryTimerAndWakingOrTheSe
     QTest::mouseClick(&view(), Qt::RightButton, {}, QPoint(100, 12));
     ASSERT_NE(delegate->tickerController()->contextMenu(), nullptr);
     delegate->tickerController()->contextMenu()->actions().first()->trigger();
-    ASSERT_NE(delegate->settingsWindow(), nullptr);
-    EXPECT_TRUE(delegate->settingsWindow()->isVisible());
+    ASSERT_TRUE(delegate->settingsWindow() && delegate->settingsWindow()->isVisible());
     EXPECT_TRUE(eventually([&] { return feedRequests() == 3; }));
+}
+
+// A second launch on a desktop is tried in tests/desktop; here the links it hands over.
+TEST(SingleInstance, TheFirstProcessOwnsTheNameAndLaterOnesHandOverTheirLinksInOrder)
+{
+    PrivateBus bus;
+    auto first = std::make_unique<SingleInstance>(bus.connect(u"first"_s));
+    SingleInstance second(bus.connect(u"second"_s));
+    ASSERT_EQ(first->claim(), SingleInstance::Role::primary);
+    ASSERT_EQ(second.claim(), SingleInstance::Role::secondary);
+
+    QSignalSpy activations(first.get(), &SingleInstance::activationRequested);
+    QSignalSpy links(first.get(), &SingleInstance::urlsReceived);
+    EXPECT_TRUE(second.handOver({}).has_value());
+    const QStringList urls {u"ribbex://spotify-callback?code=1"_s, u"ribbex://spotify-callback?code=2"_s};
+    EXPECT_TRUE(second.handOver(urls).has_value());
+    EXPECT_EQ(activations.size(), 1);
+    ASSERT_EQ(links.size(), 1);
+    EXPECT_EQ(links.first().first().toStringList(), urls);
+
+    // Once the first is gone the name is free again; without a bus every process runs alone.
+    first.reset();
+    EXPECT_EQ(SingleInstance(bus.connect(u"third"_s)).claim(), SingleInstance::Role::primary);
+    EXPECT_EQ(SingleInstance(QDBusConnection(u"no such connection"_s)).claim(), SingleInstance::Role::alone);
 }
 
 } // namespace
