@@ -51,6 +51,8 @@ private:
     void skipWhitespace();
     bool consume(char expected);
     bool enter(char open);
+    // The items of an object or array between its brackets, separated by commas.
+    template<typename Item> bool readDelimited(char open, char close, Item item);
     bool readKey(std::string_view &key);
     bool scanString(const char *&begin, const char *&end, bool &escaped);
     bool skipEscape();
@@ -64,37 +66,33 @@ private:
     QByteArray m_keyBuffer; // keys written with escapes, resolved
 };
 
-template<typename Member> bool JsonReader::readObject(Member member)
+template<typename Item> bool JsonReader::readDelimited(char open, char close, Item item)
 {
-    if (!enter('{'))
+    if (!enter(open))
         return false;
-    if (!consume('}')) {
+    if (!consume(close)) {
         do {
-            std::string_view key;
-            if (!readKey(key) || !consume(':') || !member(key))
+            if (!item())
                 return false;
         } while (consume(','));
-        if (!consume('}'))
+        if (!consume(close))
             return false;
     }
     --m_depth;
     return true;
 }
 
+template<typename Member> bool JsonReader::readObject(Member member)
+{
+    return readDelimited('{', '}', [&] {
+        std::string_view key;
+        return readKey(key) && consume(':') && member(key);
+    });
+}
+
 template<typename Element> bool JsonReader::readArray(Element element)
 {
-    if (!enter('['))
-        return false;
-    if (!consume(']')) {
-        do {
-            if (!element())
-                return false;
-        } while (consume(','));
-        if (!consume(']'))
-            return false;
-    }
-    --m_depth;
-    return true;
+    return readDelimited('[', ']', element);
 }
 
 } // namespace ribbex

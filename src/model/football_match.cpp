@@ -19,20 +19,21 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-// A point in time as seconds since 2001-01-01, read into a QDateTime.
-struct StoredTime {
-    QDateTime time;
-};
-
-template<auto Field, typename Record> bool timeField(JsonReader &reader, Record &record)
+// A point in time as seconds since 2001-01-01.
+bool readTime(JsonReader &reader, QDateTime &out)
 {
     double seconds = 0;
     if (!reader.readDouble(seconds))
         return false;
     const std::optional<QDateTime> time = fromReferenceSeconds(seconds);
     if (time)
-        record.*Field = *time;
+        out = *time;
     return time.has_value();
+}
+
+template<auto Field, typename Record> bool timeField(JsonReader &reader, Record &record)
+{
+    return readTime(reader, record.*Field);
 }
 
 constexpr std::array<json::Member<FootballMatch::Team>, 2> teamMembers {{
@@ -69,11 +70,10 @@ constexpr std::array<json::Member<FootballMatch>, 8> matchMembers {{
 bool readRefreshTimes(JsonReader &reader, FootballFixtureCache &cache)
 {
     return reader.readObject([&](std::string_view code) {
-        StoredTime stored;
-        if (!timeField<&StoredTime::time>(reader, stored))
+        QDateTime time;
+        if (!readTime(reader, time))
             return false;
-        cache.scheduleRefreshedAt.insert(
-            QString::fromUtf8(code.data(), static_cast<qsizetype>(code.size())), stored.time);
+        cache.scheduleRefreshedAt.insert(QString::fromUtf8(code.data(), static_cast<qsizetype>(code.size())), time);
         return true;
     });
 }

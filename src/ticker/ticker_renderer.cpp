@@ -40,6 +40,19 @@ Glow glowOf(TickerStyle style)
     return {0, 0};
 }
 
+// Tiles of the run in the colour with its glow. Each tile's coverage is drawn with a margin wide
+// enough for the glow to spread in from its neighbours, so tiles side by side show exactly the
+// run drawn whole.
+RunTiles::DrawTile glowingTiles(
+    std::function<QImage(int maskLeft, int maskWidth)> coverage, const QColor &color, Glow glow, double ratio)
+{
+    const double blur = glow.blurRadius * ratio;
+    const int margin = shadowSpread(blur) + 1;
+    return [coverage = std::move(coverage), color, opacity = glow.opacity, blur, margin](int left, int width) {
+        return coverageWithShadow(coverage(left - margin, width + 2 * margin), color, opacity, blur, margin);
+    };
+}
+
 } // namespace
 
 TickerRenderer::TickerRenderer(const SettingsModel &model)
@@ -118,53 +131,46 @@ void TickerRenderer::redrawRun()
     m_run.reset(size, m_solidLayout ? solidTiles(size.height()) : dotMatrixTiles(size.height()));
 }
 
-// Each tile is drawn with a margin wide enough for the glow to spread in from its neighbours,
-// so tiles side by side show exactly the run drawn whole. What a tile needs is taken now: a tile
-// drawn later must match those drawn before whatever the model says by then.
+// What a tile shows is taken now: a tile drawn later must match those drawn before whatever the
+// model says by then.
 RunTiles::DrawTile TickerRenderer::dotMatrixTiles(int height)
 {
     const auto &snapshot = m_model.weatherSnapshot();
     const double originY
         = dotMatrixOriginY(m_viewSize.height(), progressAllowance(m_model.settings(), m_model.spotifyTrack()));
-    const Glow glow = glowOf(TickerStyle::dotMatrix);
     const double ratio = m_devicePixelRatio;
-    const double blur = glow.blurRadius * ratio;
-    const int margin = shadowSpread(blur) + 1;
-    return [line = m_dotLine, &sprites = m_dotSprites, icon = snapshot ? std::optional(snapshot->icon) : std::nullopt,
-               color = hex(m_model.settings().textColor), height, originY, glow, ratio, blur,
-               margin](int left, int width) {
-        const int maskLeft = left - margin;
-        DotMask mask(QSize(width + 2 * margin, height), ratio, sprites, maskLeft);
-        line->appendDots(mask, maskLeft / ratio, (maskLeft + mask.coverage().width()) / ratio, originY, icon);
-        return coverageWithShadow(mask.coverage(), color, glow.opacity, blur, margin);
-    };
+    return glowingTiles(
+        [line = m_dotLine, &sprites = m_dotSprites, icon = snapshot ? std::optional(snapshot->icon) : std::nullopt,
+            height, originY, ratio](int maskLeft, int maskWidth) {
+            DotMask mask(QSize(maskWidth, height), ratio, sprites, maskLeft);
+            line->appendDots(mask, maskLeft / ratio, (maskLeft + maskWidth) / ratio, originY, icon);
+            return mask.coverage();
+        },
+        hex(m_model.settings().textColor), glowOf(TickerStyle::dotMatrix), ratio);
 }
 
 RunTiles::DrawTile TickerRenderer::solidTiles(int height) const
 {
     const double allowance = progressAllowance(m_model.settings(), m_model.spotifyTrack());
     const double top = std::max(0.0, (m_viewSize.height() - m_solidLayout->height()) / 2 + allowance);
-    const Glow glow = glowOf(m_model.settings().style);
     const double ratio = m_devicePixelRatio;
-    const double blur = glow.blurRadius * ratio;
-    const int margin = shadowSpread(blur) + 1;
-    return [layout = m_solidLayout, color = hex(m_model.settings().textColor), height, top, glow, ratio, blur, margin](
-               int left, int width) {
-        const int maskLeft = left - margin;
-        QImage mask(width + 2 * margin, height, QImage::Format_Alpha8);
-        mask.fill(0);
-        mask.setDevicePixelRatio(ratio);
-        {
-            QPainter painter(&mask);
-            painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-            painter.setPen(Qt::white);
-            // A whole number of device pixels, so the text lands on the pixels it has in the whole run.
-            painter.translate(-maskLeft / ratio, 0);
-            layout->draw(painter, top, maskLeft / ratio, (maskLeft + mask.width()) / ratio);
-        }
-        mask.setDevicePixelRatio(1);
-        return coverageWithShadow(mask, color, glow.opacity, blur, margin);
-    };
+    return glowingTiles(
+        [layout = m_solidLayout, height, top, ratio](int maskLeft, int maskWidth) {
+            QImage mask(maskWidth, height, QImage::Format_Alpha8);
+            mask.fill(0);
+            mask.setDevicePixelRatio(ratio);
+            {
+                QPainter painter(&mask);
+                painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+                painter.setPen(Qt::white);
+                // A whole number of device pixels, so the text lands on the pixels it has in the whole run.
+                painter.translate(-maskLeft / ratio, 0);
+                layout->draw(painter, top, maskLeft / ratio, (maskLeft + maskWidth) / ratio);
+            }
+            mask.setDevicePixelRatio(1);
+            return mask;
+        },
+        hex(m_model.settings().textColor), glowOf(m_model.settings().style), ratio);
 }
 
 void TickerRenderer::advance()

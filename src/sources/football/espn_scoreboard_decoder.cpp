@@ -1,151 +1,63 @@
 #include "sources/football/espn_scoreboard_decoder.h"
 
 #include "sources/net/plain_text.h"
-#include "json/json_reader.h"
+#include "json/json_fields.h"
 
 namespace ribbex {
+
+using Response = ESPNScoreboardResponse;
+
+// The records of the document, read through the shared member tables; they are found by
+// argument-dependent lookup from the readers of optional values and lists.
+bool readValue(JsonReader &reader, Response::Team &team);
+bool readValue(JsonReader &reader, Response::Competitor &competitor);
+bool readValue(JsonReader &reader, Response::EventCompetition &competition);
+bool readValue(JsonReader &reader, Response::StatusType &type);
+bool readValue(JsonReader &reader, Response::Status &status);
+bool readValue(JsonReader &reader, QList<Response::Event> &events);
 
 namespace {
 
 using namespace Qt::StringLiterals;
-using Response = ESPNScoreboardResponse;
 
-template<typename T, typename Read> bool readOptional(JsonReader &reader, std::optional<T> &out, Read read)
-{
-    if (reader.peek() == JsonReader::Type::null) {
-        out.reset();
-        return reader.readNull();
-    }
-    T value {};
-    if (!read(reader, value))
-        return false;
-    out = std::move(value);
-    return true;
-}
+constexpr std::array<json::Member<Response::Team>, 3> teamMembers {{
+    json::optional<&Response::Team::displayName>("displayName"),
+    json::optional<&Response::Team::name>("name"),
+    json::optional<&Response::Team::abbreviation>("abbreviation"),
+}};
 
-bool readString(JsonReader &reader, QString &out)
-{
-    return reader.readString(out);
-}
+// ESPN sends the score as text ("2"); a number there fails the document.
+constexpr std::array<json::Member<Response::Competitor>, 3> competitorMembers {{
+    json::optional<&Response::Competitor::homeAway>("homeAway"),
+    json::optional<&Response::Competitor::score>("score"),
+    json::optional<&Response::Competitor::team>("team"),
+}};
 
-bool readBool(JsonReader &reader, bool &out)
-{
-    return reader.readBool(out);
-}
+constexpr std::array<json::Member<Response::EventCompetition>, 1> competitionMembers {{
+    json::optional<&Response::EventCompetition::competitors>("competitors"),
+}};
 
-template<typename T, typename Read> bool readList(JsonReader &reader, QList<T> &out, Read read)
-{
-    return reader.readArray([&] {
-        T item {};
-        if (!read(reader, item))
-            return false;
-        out.append(std::move(item));
-        return true;
-    });
-}
+constexpr std::array<json::Member<Response::StatusType>, 3> statusTypeMembers {{
+    json::optional<&Response::StatusType::name>("name"),
+    json::optional<&Response::StatusType::state>("state"),
+    json::optional<&Response::StatusType::completed>("completed"),
+}};
 
-bool readTeam(JsonReader &reader, Response::Team &team)
-{
-    return reader.readObject([&](std::string_view key) {
-        if (key == "displayName")
-            return readOptional(reader, team.displayName, readString);
-        if (key == "name")
-            return readOptional(reader, team.name, readString);
-        if (key == "abbreviation")
-            return readOptional(reader, team.abbreviation, readString);
-        return reader.skipValue();
-    });
-}
+constexpr std::array<json::Member<Response::Status>, 2> statusMembers {{
+    json::optional<&Response::Status::displayClock>("displayClock"),
+    json::optional<&Response::Status::type>("type"),
+}};
 
-bool readCompetitor(JsonReader &reader, Response::Competitor &competitor)
-{
-    return reader.readObject([&](std::string_view key) {
-        if (key == "homeAway")
-            return readOptional(reader, competitor.homeAway, readString);
-        // ESPN sends the score as text ("2"); a number there fails the document.
-        if (key == "score")
-            return readOptional(reader, competitor.score, readString);
-        if (key == "team")
-            return readOptional(reader, competitor.team, readTeam);
-        return reader.skipValue();
-    });
-}
+constexpr std::array<json::Member<Response::Event>, 4> eventMembers {{
+    json::required<&Response::Event::id>("id"),
+    json::required<&Response::Event::date>("date"),
+    json::optional<&Response::Event::status>("status"),
+    json::optional<&Response::Event::competitions>("competitions"),
+}};
 
-bool readCompetitors(JsonReader &reader, QList<Response::Competitor> &out)
-{
-    return readList(reader, out, readCompetitor);
-}
-
-bool readEventCompetition(JsonReader &reader, Response::EventCompetition &competition)
-{
-    return reader.readObject([&](std::string_view key) {
-        if (key == "competitors")
-            return readOptional(reader, competition.competitors, readCompetitors);
-        return reader.skipValue();
-    });
-}
-
-bool readEventCompetitions(JsonReader &reader, QList<Response::EventCompetition> &out)
-{
-    return readList(reader, out, readEventCompetition);
-}
-
-bool readStatusType(JsonReader &reader, Response::StatusType &type)
-{
-    return reader.readObject([&](std::string_view key) {
-        if (key == "name")
-            return readOptional(reader, type.name, readString);
-        if (key == "state")
-            return readOptional(reader, type.state, readString);
-        if (key == "completed")
-            return readOptional(reader, type.completed, readBool);
-        return reader.skipValue();
-    });
-}
-
-bool readStatus(JsonReader &reader, Response::Status &status)
-{
-    return reader.readObject([&](std::string_view key) {
-        if (key == "displayClock")
-            return readOptional(reader, status.displayClock, readString);
-        if (key == "type")
-            return readOptional(reader, status.type, readStatusType);
-        return reader.skipValue();
-    });
-}
-
-bool readEvent(JsonReader &reader, Response::Event &event)
-{
-    bool hasId = false;
-    bool hasDate = false;
-    const bool ok = reader.readObject([&](std::string_view key) {
-        if (key == "id") {
-            hasId = reader.readString(event.id);
-            return hasId;
-        }
-        if (key == "date") {
-            hasDate = reader.readString(event.date);
-            return hasDate;
-        }
-        if (key == "status")
-            return readOptional(reader, event.status, readStatus);
-        if (key == "competitions")
-            return readOptional(reader, event.competitions, readEventCompetitions);
-        return reader.skipValue();
-    });
-    return ok && hasId && hasDate;
-}
-
-// The service sends at most the 500 events asked for; more are only checked, not kept.
-bool readEvents(JsonReader &reader, QList<Response::Event> &out)
-{
-    constexpr qsizetype maxEvents = 1000;
-    return reader.readArray([&] {
-        if (out.size() >= maxEvents)
-            return reader.skipValue();
-        return readEvent(reader, out.emplace_back());
-    });
-}
+constexpr std::array<json::Member<Response>, 1> responseMembers {{
+    json::optional<&Response::events>("events"),
+}};
 
 QString matchStatusOf(const std::optional<Response::Status> &status)
 {
@@ -223,22 +135,49 @@ std::optional<FootballMatch> matchOf(FootballCompetition competition, const Resp
 
 } // namespace
 
+bool readValue(JsonReader &reader, Response::Team &team)
+{
+    return json::readObject(reader, team, teamMembers);
+}
+
+bool readValue(JsonReader &reader, Response::Competitor &competitor)
+{
+    return json::readObject(reader, competitor, competitorMembers);
+}
+
+bool readValue(JsonReader &reader, Response::EventCompetition &competition)
+{
+    return json::readObject(reader, competition, competitionMembers);
+}
+
+bool readValue(JsonReader &reader, Response::StatusType &type)
+{
+    return json::readObject(reader, type, statusTypeMembers);
+}
+
+bool readValue(JsonReader &reader, Response::Status &status)
+{
+    return json::readObject(reader, status, statusMembers);
+}
+
+// The service sends at most the 500 events asked for; more are only checked, not kept.
+bool readValue(JsonReader &reader, QList<Response::Event> &events)
+{
+    constexpr qsizetype maxEvents = 1000;
+    return reader.readArray([&] {
+        if (events.size() >= maxEvents)
+            return reader.skipValue();
+        return json::readObject(reader, events.emplace_back(), eventMembers);
+    });
+}
+
 namespace espn {
 
 std::optional<ESPNScoreboardResponse> decodeResponse(const QByteArray &body)
 {
     // Read in one pass without a document tree: a year of a league runs to megabytes of which
     // we want a few fields.
-    JsonReader reader(body);
-    ESPNScoreboardResponse response;
-    const bool ok = reader.readObject([&](std::string_view key) {
-        if (key == "events")
-            return readOptional(reader, response.events, readEvents);
-        return reader.skipValue();
-    });
-    if (!ok || !reader.atEnd())
-        return std::nullopt;
-    return response;
+    return json::readDocument(body, responseMembers);
 }
 
 QList<FootballMatch> decode(FootballCompetition competition, const QList<ESPNScoreboardResponse::Event> &events)
