@@ -60,7 +60,6 @@ TEST(CommandLine, RejectsWhatItCannotDoWithAReason)
     const std::pair<QStringList, const char16_t *> cases[] = {
         {{u"--once"_s, u"--format"_s, u"xml"_s}, u"unknown format \"xml\""},
         {{u"--format"_s, u"json"_s}, u"--format is only used with --once"},
-        {{u"--render"_s, u"a.png"_s, u"--format"_s, u"json"_s}, u"--format is only used with --once"},
         {{u"--once"_s, u"--width"_s, u"300"_s}, u"--width and --scale are only used with --render"},
         {{u"--render"_s, u"a.png"_s, u"--width"_s, u"0"_s}, u"--width must be"},
         {{u"--render"_s, u"a.png"_s, u"--scale"_s, u"nan"_s}, u"--scale must be"},

@@ -11,15 +11,7 @@
 #include <QScrollBar>
 #include <QTest>
 
-namespace ribbex {
-
-// Readable failure messages.
-static void PrintTo(const RibbexSettings &settings, std::ostream *out)
-{
-    *out << encodeSettings(settings).value_or("not encodable").toStdString();
-}
-
-namespace test {
+namespace ribbex::test {
 namespace {
 
 using namespace Qt::StringLiterals;
@@ -210,5 +202,4 @@ TEST_F(SettingsViewTest, TheColourSwatchAppliesAPaletteChipAtOnceAndATypedColour
 }
 
 } // namespace
-} // namespace test
-} // namespace ribbex
+} // namespace ribbex::test

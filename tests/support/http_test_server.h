@@ -14,7 +14,6 @@
 namespace ribbex::test {
 
 struct HttpTestRequest {
-    QByteArray method;
     QString path;
     QUrlQuery query;
     QMap<QByteArray, QByteArray> headers; // names in lower case
@@ -43,7 +42,6 @@ public:
     QUrl url(const QString &pathAndQuery = QStringLiteral("/")) const;
     const QList<HttpTestRequest> &requests() const { return m_requests; }
     qsizetype count(const QString &path) const;
-    void setHandler(Handler handler) { m_handler = std::move(handler); }
 
 private:
     void onNewConnection();

@@ -14,7 +14,6 @@ public:
     PrivateBus(const PrivateBus &) = delete;
     PrivateBus &operator=(const PrivateBus &) = delete;
 
-    QString address() const { return m_address; }
     // A new connection to the bus under a name of its own; each behaves like another client.
     QDBusConnection connect(const QString &name);
 
