@@ -21,14 +21,12 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-// Every enabled source starts at once; the run waits for all of them.
-QCoro::Task<> refreshEnabledSources(const SettingsModel &model, const SourceList &sources)
+// Every source starts at once (a disabled one returns at once); the run waits for all of them.
+QCoro::Task<> refreshSources(const SourceList &sources)
 {
     std::vector<QCoro::Task<>> refreshes;
-    for (const auto &source : sources) {
-        if (model.settings().isEnabled(source->kind()))
-            refreshes.push_back(source->refreshNow());
-    }
+    for (const auto &source : sources)
+        refreshes.push_back(source->refreshNow());
     for (QCoro::Task<> &refresh : refreshes)
         co_await refresh;
 }
@@ -69,7 +67,7 @@ QCoro::Task<int> runOnce(RunOnce run)
     const SourceList sources = makeSources({model, *network});
 
     if (run.refresh)
-        co_await refreshEnabledSources(model, sources);
+        co_await refreshSources(sources);
     // Not fatal: the run still shows the ticker, but the user must learn the settings were not kept.
     if (const auto &failed = model.saveError())
         writeTo(stderr, "ribbex: couldn't save settings \u00B7 " + failed->reason.toUtf8() + '\n');

@@ -75,7 +75,7 @@ void RefreshTimers::settingsDidChange()
     // A source switched on shows its data at once rather than at its next turn.
     for (const auto &row : m_rows) {
         if (newlyEnabled.contains(row->source->kind()))
-            (void)row->source->refreshNow();
+            (void)launchRefresh(*row);
     }
 }
 

@@ -50,6 +50,7 @@ private:
 
     void schedule(Row &row);
     void updateRepeatingTimer(Row &row);
+    // The full refresh, at launch or when the source is switched on; its timer follows it.
     QCoro::Task<> launchRefresh(Row &row);
     QCoro::Task<> refreshWhenDue(Row &row);
 

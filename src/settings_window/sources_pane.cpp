@@ -53,7 +53,7 @@ SourcesPane::SourcesPane(SettingsModel &model, const SettingsActions &actions, Q
         for (LiveSource *source : m_actions.sources) {
             if (source->kind() != kind)
                 continue;
-            if (auto *section = qobject_cast<SourceSection *>(source->createSettingsSection(this))) {
+            if (SourceSection *section = source->createSettingsSection(this)) {
                 layout->addWidget(section);
                 m_sections.append(section);
             }

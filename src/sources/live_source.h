@@ -22,6 +22,7 @@ class QWidget;
 namespace ribbex {
 
 class SettingsModel;
+class SourceSection;
 
 // What a source may use; all of it outlives the sources.
 struct SourceServices {
@@ -54,8 +55,8 @@ public:
 
     // Its one-line status, as the model holds it.
     virtual QString status() const = 0;
-    // Its options in the settings window (a SourceSection), or nullptr when it has none.
-    virtual QWidget *createSettingsSection(QWidget *parent)
+    // Its options in the settings window, or nullptr when it has none.
+    virtual SourceSection *createSettingsSection(QWidget *parent)
     {
         (void)parent;
         return nullptr;

@@ -37,7 +37,7 @@ QString FootballSource::status() const
     return m_model.footballStatus();
 }
 
-QWidget *FootballSource::createSettingsSection(QWidget *parent)
+SourceSection *FootballSource::createSettingsSection(QWidget *parent)
 {
     return new FootballSection(m_refresh, parent);
 }

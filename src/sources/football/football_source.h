@@ -19,7 +19,7 @@ public:
     QCoro::Task<> refreshNow() override;
     QCoro::Task<> refreshIfDue() override;
     QString status() const override;
-    QWidget *createSettingsSection(QWidget *parent) override;
+    SourceSection *createSettingsSection(QWidget *parent) override;
 
 private:
     SettingsModel &m_model;

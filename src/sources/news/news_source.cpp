@@ -38,7 +38,7 @@ QString NewsSource::status() const
     return m_model.newsStatus();
 }
 
-QWidget *NewsSource::createSettingsSection(QWidget *parent)
+SourceSection *NewsSource::createSettingsSection(QWidget *parent)
 {
     return new NewsSection(m_model, m_refresh, parent);
 }
