@@ -24,13 +24,19 @@ QString plainText(QStringView text, qsizetype maxLength)
 {
     QString out;
     out.reserve(std::min(text.size(), maxLength + 1));
-    for (const QChar c : text) {
-        if (out.size() > maxLength)
-            break;
-        if (isLineOrTab(c.unicode()))
+    for (qsizetype i = 0; i < text.size() && out.size() <= maxLength; ++i) {
+        const QChar c = text[i];
+        if (c.isSurrogate()) {
+            // Only whole pairs: a lone half (a decoder such as UTF-7's lets one through) is no text.
+            if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+                out += c;
+                out += text[++i];
+            }
+        } else if (isLineOrTab(c.unicode())) {
             out += u' ';
-        else if (!isUnwanted(c.unicode()))
+        } else if (!isUnwanted(c.unicode())) {
             out += c;
+        }
     }
     if (out.size() > maxLength) {
         out.truncate(maxLength - 1);

@@ -89,7 +89,9 @@ TEST(PlainText, ControlAndDirectionCharactersNeverReachTheScreen)
     const std::pair<QString, QString> cases[] = {{u"Goal\x1B[31m!\a"_s, u"Goal[31m!"_s},
         {u"a\u0000b\u009Bc\u007F"_s, u"abc"_s}, {u"line\r\nbreak\ttab\u0085next"_s, u"line  break tab next"_s},
         {u"\u202Egnp.exe\u202C \u2066isolated\u2069"_s, u"gnp.exe isolated"_s},
-        {u"Straße · 2–1 ′ \u200F"_s, u"Straße · 2–1 ′ \u200F"_s}};
+        {u"Straße · 2–1 ′ \u200F"_s, u"Straße · 2–1 ′ \u200F"_s},
+        // Lone surrogate halves, which a UTF-7 feed can carry, go; whole pairs stay.
+        {u"a"_s + QChar(u'\xD834') + u"b"_s + QChar(u'\xDD1E') + u"c\U0001F600"_s, u"abc\U0001F600"_s}};
     for (const auto &[text, expected] : cases)
         EXPECT_EQ(plainText(text), expected) << text.toStdString();
     EXPECT_EQ(plainText(u"ab\U0001F600f"_s, 4), u"ab…"_s); // cut to the limit, never half a character
