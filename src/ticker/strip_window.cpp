@@ -5,6 +5,7 @@
 #include "settings/colors.h"
 #include "ticker/strip_position.h"
 #include "ticker/x11/x11_strip.h"
+#include "ticker/x11/x11_work_area.h"
 
 #include <QGuiApplication>
 #include <QMenu>
@@ -35,6 +36,31 @@ std::optional<int> readStoredX(const PreferencesStore &store)
     return bytes && *bytes ? decodeStripX(**bytes) : std::nullopt;
 }
 
+// Qt scales a screen about its top-left corner, which its logical and device geometries share.
+QRect toDevicePixels(const QRect &logical, const QScreen &screen)
+{
+    const QPointF origin = screen.geometry().topLeft();
+    const double ratio = screen.devicePixelRatio();
+    const QPointF topLeft = origin + (QPointF(logical.topLeft()) - origin) * ratio;
+    return QRect(topLeft.toPoint(), (QSizeF(logical.size()) * ratio).toSize());
+}
+
+// The largest logical rectangle inside a rectangle of device pixels.
+QRect toLogicalPixels(const QRect &device, const QScreen &screen)
+{
+    const QPoint origin = screen.geometry().topLeft();
+    const double ratio = screen.devicePixelRatio();
+    const auto inward = [ratio](int offset, bool first) {
+        const double logical = offset / ratio;
+        return static_cast<int>(first ? std::ceil(logical) : std::floor(logical));
+    };
+    const int left = origin.x() + inward(device.left() - origin.x(), true);
+    const int top = origin.y() + inward(device.top() - origin.y(), true);
+    const int right = origin.x() + inward(device.left() + device.width() - origin.x(), false);
+    const int bottom = origin.y() + inward(device.top() + device.height() - origin.y(), false);
+    return QRect(left, top, std::max(0, right - left), std::max(0, bottom - top));
+}
+
 } // namespace
 
 MenuBarScrollerController::MenuBarScrollerController(SettingsModel &model, PreferencesStore &positionStore,
@@ -53,6 +79,8 @@ MenuBarScrollerController::MenuBarScrollerController(SettingsModel &model, Prefe
     m_window->setWindowTitle(QStringLiteral("ribbex"));
     m_window->setAttribute(Qt::WA_X11DoNotAcceptFocus);
     m_window->setAttribute(Qt::WA_ShowWithoutActivating);
+    // Qt shows tool tips only over the active window, which the strip never becomes.
+    m_window->setAttribute(Qt::WA_AlwaysShowToolTips);
     m_window->setFocusPolicy(Qt::NoFocus);
     // Without a compositor an ARGB window shows black where it is transparent.
     m_translucent = m_x11 ? x11::compositorRunning(m_x11) : QGuiApplication::platformName() == u"wayland";
@@ -64,19 +92,21 @@ MenuBarScrollerController::MenuBarScrollerController(SettingsModel &model, Prefe
     m_view->installEventFilter(this);
     connect(m_view, &MenuBarScrollerView::contextMenuRequested, this, &MenuBarScrollerController::showContextMenu);
 
-    applySettings();
+    if (m_x11)
+        m_desktopWatcher = std::make_unique<x11::DesktopChangeWatcher>(m_x11, [this] { schedulePlacement(); });
+    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, &MenuBarScrollerController::schedulePlacement);
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, &MenuBarScrollerController::followScreen);
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, &MenuBarScrollerController::schedulePlacement);
+    for (QScreen *screen : QGuiApplication::screens())
+        followScreen(screen);
     connect(&model, &SettingsModel::changed, this, &MenuBarScrollerController::scheduleModelUpdate);
-    const auto followScreen = [this](QScreen *screen) {
-        if (screen)
-            connect(
-                screen, &QScreen::geometryChanged, this, &MenuBarScrollerController::placeWindow, Qt::UniqueConnection);
-        placeWindow();
-    };
-    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, followScreen);
-    followScreen(QGuiApplication::primaryScreen());
+    if (const QScreen *primary = QGuiApplication::primaryScreen())
+        m_area = workArea(*primary);
+    applySettings();
 
     if (m_x11) {
         x11::setStripHints(m_x11, static_cast<xcb_window_t>(m_window->winId()));
+        reserveRow();
         m_window->windowHandle()->installEventFilter(this);
         m_presenter = std::make_unique<X11FramePresenter>(m_x11, m_model, *m_view);
         setX11FastPathEnabled(true);
@@ -87,6 +117,9 @@ MenuBarScrollerController::MenuBarScrollerController(SettingsModel &model, Prefe
 MenuBarScrollerController::~MenuBarScrollerController()
 {
     delete m_menu;
+    m_desktopWatcher.reset();
+    if (m_x11 && m_window->internalWinId())
+        x11::reserve(m_x11, static_cast<xcb_window_t>(m_window->internalWinId()), {});
     // Gone before the members the filters and the presenter read.
     if (m_view) {
         m_view->setTickPresenter({});
@@ -144,17 +177,77 @@ void MenuBarScrollerController::applySettings()
     placeWindow();
 }
 
+void MenuBarScrollerController::followScreen(QScreen *screen)
+{
+    // Any screen may become the primary one, so each is followed from the start.
+    for (const auto change : {&QScreen::geometryChanged, &QScreen::availableGeometryChanged})
+        connect(screen, change, this, &MenuBarScrollerController::schedulePlacement);
+    connect(screen, &QScreen::logicalDotsPerInchChanged, this, &MenuBarScrollerController::schedulePlacement);
+    connect(screen, &QScreen::physicalDotsPerInchChanged, this, &MenuBarScrollerController::schedulePlacement);
+    schedulePlacement();
+}
+
+void MenuBarScrollerController::schedulePlacement()
+{
+    // Screens and panels change in bursts; the strip moves once, when the burst is over.
+    if (m_placementQueued)
+        return;
+    m_placementQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_placementQueued = false;
+            if (const QScreen *primary = QGuiApplication::primaryScreen())
+                m_area = workArea(*primary);
+            placeWindow();
+        },
+        Qt::QueuedConnection);
+}
+
+QRect MenuBarScrollerController::workArea(const QScreen &screen) const
+{
+    // The window manager's own work area already leaves out the strip's row, so the strip works
+    // out what the other panels reserve; the toolkit's work area serves without a window manager.
+    if (m_x11) {
+        const auto own = static_cast<xcb_window_t>(m_window->internalWinId());
+        if (const std::optional<QList<Strut>> struts = x11::otherClientsStruts(m_x11, own)) {
+            const QRect device = areaClearOf(toDevicePixels(screen.geometry(), screen), x11::rootSize(m_x11), *struts);
+            return toLogicalPixels(device, screen);
+        }
+    }
+    return screen.availableGeometry();
+}
+
 void MenuBarScrollerController::placeWindow()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen || !m_view)
+    if (!screen || !m_view || m_area.isEmpty())
         return;
-    const QRect area = screen->geometry();
     const int width = stripWidth(m_model.settings());
     // A change arriving mid-drag leaves the strip under the pointer.
     const std::optional<int> left = m_drag ? std::optional(m_window->geometry().left()) : m_storedX;
-    m_window->setGeometry(stripLeft(left, area, width), area.top(), width, stripHeight);
+    m_window->setGeometry(stripLeft(left, m_area, width), m_area.top(), width, stripHeight);
     m_view->setGeometry(0, 0, width, stripHeight);
+    if (screen->devicePixelRatio() != m_devicePixelRatio) {
+        // Drawn afresh at the new scale, not stretched from the old pictures.
+        m_devicePixelRatio = screen->devicePixelRatio();
+        m_view->update();
+    }
+    if (!m_drag)
+        reserveRow();
+}
+
+void MenuBarScrollerController::reserveRow()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const auto window = static_cast<xcb_window_t>(m_window->internalWinId());
+    if (!m_x11 || !screen || window == XCB_NONE)
+        return;
+    const Strut strut = topStrutFor(toDevicePixels(m_window->geometry(), *screen));
+    if (strut == m_reserved)
+        return;
+    m_reserved = strut;
+    x11::reserve(m_x11, window, strut);
 }
 
 bool MenuBarScrollerController::eventFilter(QObject *watched, QEvent *event)
@@ -194,18 +287,17 @@ bool MenuBarScrollerController::eventFilter(QObject *watched, QEvent *event)
 
 void MenuBarScrollerController::dragTo(double globalX)
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen || !m_drag)
+    if (!m_drag || m_area.isEmpty())
         return;
-    const QRect area = screen->geometry();
     const int wanted = m_drag->startLeft + static_cast<int>(std::lround(globalX - m_drag->pressX));
-    m_window->move(stripLeft(wanted, area, m_window->width()), area.top());
+    m_window->move(stripLeft(wanted, m_area, m_window->width()), m_area.top());
 }
 
 void MenuBarScrollerController::finishDrag()
 {
     m_drag.reset();
     m_storedX = m_window->geometry().left();
+    reserveRow();
     // A failed write leaves the strip where it is; the next start uses the last stored place.
     (void)m_positionStore.write(stripPositionKey, encodeStripX(*m_storedX));
 }

@@ -1,10 +1,12 @@
 #pragma once
 
-// The strip on the desktop: a frameless window along the top edge of the primary screen that
-// hosts the ticker view, follows the model, moves with Ctrl+drag and offers the context menu.
+// The strip on the desktop: a frameless window along the top of the primary screen's work area,
+// below the desktop's top panels, that reserves its row as a panel does, hosts the ticker view,
+// follows the model and the desktop, moves with Ctrl+drag and offers the context menu.
 
 #include "ticker/menu_bar_scroller_view.h"
 #include "ticker/strip_size.h"
+#include "ticker/work_area.h"
 
 #include <QMenu>
 #include <QObject>
@@ -15,6 +17,7 @@
 #include <optional>
 
 struct xcb_connection_t;
+class QScreen;
 
 namespace ribbex {
 
@@ -22,6 +25,10 @@ class PreferencesStore;
 class SettingsModel;
 class TickerClickHandler;
 class X11FramePresenter;
+
+namespace x11 {
+class DesktopChangeWatcher;
+}
 
 class MenuBarScrollerController final : public QObject {
     Q_OBJECT
@@ -59,7 +66,11 @@ private:
 
     void scheduleModelUpdate();
     void applySettings();
+    void followScreen(QScreen *screen);
+    void schedulePlacement();
+    QRect workArea(const QScreen &screen) const;
     void placeWindow();
+    void reserveRow();
     void dragTo(double globalX);
     void finishDrag();
 
@@ -71,9 +82,15 @@ private:
     std::unique_ptr<QWidget> m_window;
     QPointer<MenuBarScrollerView> m_view;
     std::unique_ptr<X11FramePresenter> m_presenter;
+    std::unique_ptr<x11::DesktopChangeWatcher> m_desktopWatcher;
+    // The primary screen's work area in logical pixels, and the ratio it was drawn at.
+    QRect m_area;
+    double m_devicePixelRatio = 0;
+    Strut m_reserved;
     bool m_fastPathEnabled = true;
     bool m_translucent = false;
     bool m_updateQueued = false;
+    bool m_placementQueued = false;
     std::optional<int> m_storedX;
     std::optional<Drag> m_drag;
     QPointer<QMenu> m_menu;

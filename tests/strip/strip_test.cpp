@@ -1,16 +1,20 @@
-// The strip window on a real X server under openbox: where it sits and is kept, its hints, its
-// clicks and menu, and the pixels the X11 fast path puts on screen.
+// The strip window on a real X server under openbox, two monitors side by side: where it sits
+// beside a real panel and is kept, its hints, its clicks and menu, and the pixels the X11 fast
+// path puts on screen. The suite runs again at a scale of 2 for the size and pixel tests.
 
 #include "ticker/strip_position.h"
 #include "ticker/strip_window.h"
 #include "ticker/ticker_clicks.h"
 #include "ticker/ticker_test.h"
 #include "ticker/x11/x11_strip.h"
+#include "ticker/x11/x11_work_area.h"
 
 #include <QMenu>
 #include <QProcess>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 #include <cstdlib>
 
@@ -39,6 +43,27 @@ TEST(StripPosition, KeepsTheStripOnTheScreen)
             {std::nullopt, second, 350, 2842}, {100, second, 350, 1920}};
     for (const auto &[storedX, screen, width, left] : cases)
         EXPECT_EQ(stripLeft(storedX, screen, width), left) << storedX.value_or(-1) << " on " << screen.x();
+}
+
+TEST(WorkArea, LeavesOutWhatPanelsReserveOverTheScreen)
+{
+    const QSize root(2560, 800);
+    const QRect left(0, 0, 1280, 800);
+    const QRect right(1280, 0, 1280, 800);
+    const auto partial = [&](QList<quint32> values) { return Strut::fromCardinals(values, root); };
+    const Strut topOfLeft = partial({0, 0, 30, 0, 0, 0, 0, 0, 0, 1279, 0, 0});
+    const Strut bottomOfRight = partial({0, 0, 0, 40, 0, 0, 0, 0, 0, 0, 1280, 2559});
+    const Strut rightEdge = partial({0, 48, 0, 0, 0, 0, 0, 799, 0, 0, 0, 0});
+    const Strut wholeTop = Strut::fromCardinals({0, 0, 25, 0}, root); // the older property spans the edge
+    const Strut everything = partial({0, 0, 800, 0, 0, 0, 0, 0, 0, 2559, 0, 0});
+    const std::tuple<QRect, QList<Strut>, QRect> cases[] = {{left, {topOfLeft}, QRect(0, 30, 1280, 770)},
+        {right, {topOfLeft}, right}, {right, {topOfLeft, bottomOfRight}, QRect(1280, 0, 1280, 760)},
+        {left, {rightEdge}, left}, {right, {rightEdge, wholeTop}, QRect(1280, 25, 1232, 775)},
+        {left, {topOfLeft, wholeTop}, QRect(0, 30, 1280, 770)}, {left, {everything}, left}};
+    for (const auto &[screen, struts, area] : cases)
+        EXPECT_EQ(areaClearOf(screen, root, struts), area) << screen.x() << " with " << struts.size() << " struts";
+    EXPECT_EQ(Strut::fromCardinals(topStrutFor(QRect(922, 30, 350, 22)).toCardinals(), root).top,
+        (Strut::Edge {52, 922, 1271}));
 }
 
 // What xprop prints for a property of the window.
@@ -75,6 +100,56 @@ QRect windowGeometry(WId window)
     return geometry;
 }
 
+// The work area the window manager publishes for the first workspace.
+QRect publishedWorkArea()
+{
+    xcb_connection_t *connection = x11::connection();
+    const xcb_window_t root = x11::defaultScreen(connection)->root;
+    const x11::Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection,
+        xcb_get_property(connection, 0, root, x11::internAtom(connection, "_NET_WORKAREA"), XCB_ATOM_CARDINAL, 0, 4),
+        nullptr));
+    if (!reply || xcb_get_property_value_length(reply.get()) < 16)
+        return {};
+    const auto *values = static_cast<const quint32 *>(xcb_get_property_value(reply.get()));
+    return QRect(int(values[0]), int(values[1]), int(values[2]), int(values[3]));
+}
+
+// tint2 along one edge of every monitor, 30 px thick, reserving its row.
+class Panel {
+public:
+    explicit Panel(const char *edge)
+    {
+        QFile config(m_folder.filePath(u"tint2rc"_s));
+        EXPECT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write("panel_items = C\npanel_size = 100% 30\nstrut_policy = follow_size\npanel_monitor = all\n"
+                     "time1_format = %H:%M\npanel_position = "
+            + QByteArray(edge) + " center horizontal\n");
+        config.close();
+        m_process.start(u"tint2"_s, {u"-c"_s, config.fileName()});
+        EXPECT_TRUE(m_process.waitForStarted());
+    }
+    ~Panel()
+    {
+        m_process.terminate();
+        m_process.waitForFinished();
+    }
+
+private:
+    QTemporaryDir m_folder;
+    QProcess m_process;
+};
+
+// Makes one of the session's two monitors the primary one; the left one keeps the output.
+void makePrimary(const QString &name)
+{
+    const auto star = [&name](const QString &monitor) { return monitor == name ? u"*"_s : QString(); };
+    QProcess::execute(u"sh"_s,
+        {u"-c"_s,
+            u"xrandr --delmonitor left; xrandr --delmonitor right; xrandr --setmonitor '%1left' 1280/338x800/211+0+0 "
+            "screen && xrandr --setmonitor '%2right' 1280/338x800/211+1280+0 none"_s.arg(
+                star(u"left"_s), star(u"right"_s))});
+}
+
 class StripTest : public TickerTest, public TickerClickHandler {
 protected:
     // Shows the strip, keeping its position beside the settings, and waits for the window manager.
@@ -107,10 +182,19 @@ protected:
     std::unique_ptr<MenuBarScrollerController> controller;
 };
 
-TEST_F(StripTest, SitsOnTopOfTheScreenAsADockOnEveryWorkspace)
+TEST_F(StripTest, SitsAtTheTopRightAsADockOnEveryWorkspaceAndExplainsItselfOnHover)
 {
     showStrip();
-    EXPECT_EQ(windowGeometry(windowId()), QRect(1280 - 350 - 8, 0, 350, stripHeight));
+    // Logical pixels; at any scale the X window and the pictures hold ratio times as many.
+    const double ratio = controller->window().devicePixelRatioF();
+    if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) {
+        EXPECT_EQ(ratio, qEnvironmentVariable("QT_SCALE_FACTOR").toDouble());
+    }
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QRect logical(screen.left() + screen.width() - 350 - 8, 0, 350, stripHeight);
+    EXPECT_EQ(controller->window().geometry(), logical);
+    EXPECT_EQ(windowGeometry(windowId()), QRect(logical.topLeft() * ratio, logical.size() * ratio));
+    EXPECT_EQ(controller->view().grab().size(), logical.size() * ratio);
     // openbox keeps a window on every workspace through _NET_WM_DESKTOP and drops STICKY, which
     // it does not support, once it manages the window.
     const char *const expected[][2]
@@ -119,6 +203,48 @@ TEST_F(StripTest, SitsOnTopOfTheScreenAsADockOnEveryWorkspace)
             {"_NET_WM_DESKTOP", "= 4294967295"}, {"WM_HINTS", "input focus: False"}};
     for (const auto &[property, value] : expected)
         EXPECT_TRUE(xprop(windowId(), property).contains(QLatin1String(value))) << property << " lacks " << value;
+
+    const QPoint centre = windowGeometry(windowId()).center();
+    xdotool({u"mousemove"_s, QString::number(centre.x()), QString::number(centre.y())});
+    EXPECT_TRUE(eventually(
+        [] { return QToolTip::isVisible() && QToolTip::text() == u"ribbex \u00B7 right-click for settings"_s; }));
+}
+
+TEST_F(StripTest, TakesTheRowUnderThePanelReservesItAndFollowsThePanel)
+{
+    const int rootWidth = x11::rootSize(x11::connection()).width();
+    auto panel = std::make_unique<Panel>("top");
+    ASSERT_TRUE(eventually([] { return publishedWorkArea().top() == 30; })) << "tint2 reserved no row";
+    showStrip();
+    EXPECT_TRUE(eventually([&] { return topLeft() == QPoint(1280 - 350 - 8, 30); }));
+    EXPECT_TRUE(eventually([] { return publishedWorkArea().top() == 30 + stripHeight; }));
+    QWidget maximized;
+    maximized.showMaximized();
+    EXPECT_TRUE(eventually([&] { return maximized.frameGeometry().top() == 30 + stripHeight; }))
+        << "a maximized window starts at " << maximized.frameGeometry().top();
+    maximized.close();
+
+    // Gone, the panel leaves the published work area as it was, for the strip's row covers its.
+    panel.reset();
+    EXPECT_TRUE(eventually([&] { return topLeft() == QPoint(1280 - 350 - 8, 0); }))
+        << "the strip stayed below no panel";
+    panel = std::make_unique<Panel>("bottom");
+    EXPECT_TRUE(
+        eventually([&] { return publishedWorkArea() == QRect(0, stripHeight, rootWidth, 800 - stripHeight - 30); }));
+    controller.reset();
+    EXPECT_TRUE(eventually([&] { return publishedWorkArea() == QRect(0, 0, rootWidth, 800 - 30); }))
+        << "the strip kept its row after it quit";
+}
+
+TEST_F(StripTest, MovesToTheTopOfEachNewPrimaryScreen)
+{
+    ASSERT_EQ(QGuiApplication::screens().size(), 2) << "the session shows two monitors";
+    showStrip();
+    makePrimary(u"right"_s);
+    EXPECT_TRUE(eventually([&] { return topLeft() == QPoint(2560 - 350 - 8, 0); }));
+    makePrimary(u"left"_s);
+    EXPECT_TRUE(eventually([&] { return topLeft() == QPoint(1280 - 350 - 8, 0); }));
+    EXPECT_EQ(QGuiApplication::primaryScreen()->name(), u"left"_s);
 }
 
 TEST_F(StripTest, FollowsTheModelOnTheNextTurnOfTheEventLoop)
@@ -190,7 +316,7 @@ protected:
     // without the padding byte, which the X server leaves as it likes.
     QImage onScreen()
     {
-        const QRect at = windowGeometry(windowId());
+        const QRect at = controller->window().geometry();
         return QGuiApplication::primaryScreen()
             ->grabWindow(0, at.x(), at.y(), at.width(), at.height())
             .toImage()

@@ -15,17 +15,8 @@ namespace ribbex {
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(void *p) const { std::free(p); }
-};
-template<typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
-
-xcb_atom_t internAtom(xcb_connection_t *connection, const QByteArray &name)
-{
-    const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(name.size()), name.constData()), nullptr));
-    return reply ? reply->atom : xcb_atom_t {XCB_ATOM_NONE};
-}
+using x11::internAtom;
+using x11::Reply;
 
 int defaultScreenNumber()
 {
@@ -69,6 +60,21 @@ bool hasQImageLayout(xcb_connection_t *connection, uint8_t depth)
 } // namespace
 
 namespace x11 {
+
+xcb_atom_t internAtom(xcb_connection_t *connection, const QByteArray &name)
+{
+    const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(name.size()), name.constData()), nullptr));
+    return reply ? reply->atom : xcb_atom_t {XCB_ATOM_NONE};
+}
+
+xcb_screen_t *defaultScreen(xcb_connection_t *connection)
+{
+    auto roots = xcb_setup_roots_iterator(xcb_get_setup(connection));
+    for (int skip = defaultScreenNumber(); skip > 0 && roots.rem > 1; --skip)
+        xcb_screen_next(&roots);
+    return roots.data;
+}
 
 xcb_connection_t *connection()
 {

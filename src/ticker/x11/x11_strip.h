@@ -10,11 +10,24 @@
 
 #include <xcb/xcb.h>
 
+#include <cstdlib>
+#include <memory>
+
 namespace ribbex {
 
 class MenuBarScrollerView;
 
 namespace x11 {
+
+struct FreeDeleter {
+    void operator()(void *p) const { std::free(p); }
+};
+// A reply of libxcb, which the caller frees.
+template<typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
+
+xcb_atom_t internAtom(xcb_connection_t *connection, const QByteArray &name);
+// The X screen the display name selects, whose root spans all of its monitors.
+xcb_screen_t *defaultScreen(xcb_connection_t *connection);
 
 // Qt's connection to the X server; null when Qt runs on any other platform.
 xcb_connection_t *connection();
