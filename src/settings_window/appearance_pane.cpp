@@ -188,7 +188,9 @@ void AppearancePane::addFootballAndPlacement()
     m_layout->addWidget(divider(this));
     m_layout->addWidget(headingLabel(u"Ticker position"_s, this));
     m_layout->addWidget(
-        captionLabel(u"To move the ticker, hold Ctrl and drag it along the top of the screen."_s, this));
+        captionLabel(u"The ticker sits at the top right of the main screen, just below the desktop's top panels, "
+                     "which windows leave clear for it. To move it, hold Ctrl and drag it along that row."_s,
+            this));
 }
 
 void AppearancePane::addStartup()

@@ -124,6 +124,8 @@ ColorSwatchPopover::ColorSwatchPopover(QWidget *parent)
     for (int c = 0; c < 6; ++c)
         grid->setColumnMinimumWidth(c, 28);
     column->addLayout(grid);
+    // Fixed columns, centred in the wider popover rather than stretched across it.
+    column->setAlignment(grid, Qt::AlignHCenter);
 
     auto *entry = new QHBoxLayout;
     m_hexField = new QLineEdit(m_popover);
