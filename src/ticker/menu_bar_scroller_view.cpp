@@ -8,8 +8,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include <chrono>
-
 namespace ribbex {
 
 MenuBarScrollerView::MenuBarScrollerView(const SettingsModel &model, TickerClickHandler &clickHandler, QWidget *parent)
@@ -21,8 +19,11 @@ MenuBarScrollerView::MenuBarScrollerView(const SettingsModel &model, TickerClick
     m_renderer.setViewSize(size());
     m_renderer.setDevicePixelRatio(devicePixelRatioF());
     m_timer.setTimerType(Qt::PreciseTimer);
-    m_timer.setInterval(std::chrono::milliseconds(static_cast<int>(1000 / ticksPerSecond)));
-    connect(&m_timer, &QTimer::timeout, this, &MenuBarScrollerView::advance);
+    // Restarted on every tick with the wait to the next tick's ideal time, 33 or 34 ms.
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        m_timer.start(m_schedule.next(TickSchedule::Clock::now()));
+        advance();
+    });
     refreshContent();
     setAnimationEnabled(true);
 }
@@ -39,7 +40,7 @@ void MenuBarScrollerView::setAnimationEnabled(bool enabled)
     if (!enabled)
         m_timer.stop();
     else if (!m_timer.isActive())
-        m_timer.start();
+        m_timer.start(m_schedule.restart(TickSchedule::Clock::now()));
 }
 
 void MenuBarScrollerView::advance()

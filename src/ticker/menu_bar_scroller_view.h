@@ -4,6 +4,7 @@
 // the renderer at the screen's device pixel ratio, answering left and right clicks.
 
 #include "ticker/ticker_renderer.h"
+#include "ticker/ticker_scroll.h"
 
 #include <QColor>
 #include <QTimer>
@@ -59,6 +60,7 @@ private:
     TickerRenderer m_renderer;
     TickerClickHandler &m_clickHandler;
     QTimer m_timer;
+    TickSchedule m_schedule;
     QColor m_backdrop;
     std::function<bool()> m_tickPresenter;
 };

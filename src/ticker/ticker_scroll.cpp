@@ -31,4 +31,34 @@ double wrappedOffset(double offset, double period)
     return period > 0 ? std::fmod(offset, period) : offset;
 }
 
+namespace {
+
+// Tick n is due at n × 1/30 s, counted in nanoseconds so the sum never drifts.
+std::chrono::nanoseconds tickTime(std::int64_t n)
+{
+    return std::chrono::nanoseconds(n * 1'000'000'000 / static_cast<std::int64_t>(ticksPerSecond));
+}
+
+// How far behind the ideal time the loop may fall before it gives up catching up.
+constexpr std::int64_t maximumLagTicks = 3;
+
+} // namespace
+
+std::chrono::milliseconds TickSchedule::restart(Clock::time_point now)
+{
+    m_start = now;
+    m_ticks = 0;
+    return next(now);
+}
+
+std::chrono::milliseconds TickSchedule::next(Clock::time_point now)
+{
+    // How late the tick just made was.
+    if (now - m_start - tickTime(m_ticks) > tickTime(maximumLagTicks))
+        return restart(now);
+    ++m_ticks;
+    return std::max(
+        std::chrono::round<std::chrono::milliseconds>(m_start + tickTime(m_ticks) - now), std::chrono::milliseconds(0));
+}
+
 } // namespace ribbex

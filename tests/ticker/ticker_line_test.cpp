@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <limits>
 
 namespace ribbex {
@@ -82,6 +83,33 @@ TEST(TickerMotionTest, OneTickAdvancesByTheSpeedWithAFloorAndWraps)
     };
     for (const auto &c : cases)
         EXPECT_NEAR(advancedOffset(c.offset, c.speed, c.textWidth, c.period), c.expected, 1e-9) << c.name;
+}
+
+// The scroll timer on a simulated clock, each timer firing late by a varying 0 to 2 ms.
+struct SimulatedTimer {
+    TickSchedule schedule;
+    TickSchedule::Clock::time_point now;
+    std::chrono::milliseconds wait = schedule.restart(now);
+
+    int ticksWithin(std::chrono::seconds span)
+    {
+        int ticks = 0;
+        for (const auto end = now + span; now + wait <= end; ++ticks) {
+            now += wait + std::chrono::microseconds(ticks * 733 % 2000);
+            wait = schedule.next(now);
+        }
+        return ticks;
+    }
+};
+
+TEST(TickerMotionTest, TicksThirtyTimesASecondOnAverageAndSkipsAStall)
+{
+    SimulatedTimer timer;
+    EXPECT_NEAR(timer.ticksWithin(std::chrono::seconds(60)), 60 * ticksPerSecond, 60 * ticksPerSecond * 0.002);
+    // After a suspend the ticks go on at the usual pace rather than making up the lost time.
+    timer.now += std::chrono::seconds(10);
+    timer.wait = timer.schedule.next(timer.now);
+    EXPECT_NEAR(timer.ticksWithin(std::chrono::seconds(1)), ticksPerSecond, 1);
 }
 
 TEST(TickerMotionTest, FootballLinesRiseRestAndLeaveInTurn)
