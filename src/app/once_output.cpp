@@ -10,9 +10,13 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-QJsonObject itemAsJson(const TickerItem &item)
+QJsonObject itemAsJson(const TickerItem &item, const SettingsModel &model)
 {
-    QJsonObject object {{u"id"_s, item.id}, {u"source"_s, rawValue(item.source)}, {u"text"_s, item.text}};
+    // The strip draws a pictogram where the marker stands; a reader of the text gets its words.
+    QString text = item.text;
+    if (const auto &snapshot = model.weatherSnapshot())
+        text.replace(QChar(weatherSymbolMarker), snapshot->condition);
+    QJsonObject object {{u"id"_s, item.id}, {u"source"_s, rawValue(item.source)}, {u"text"_s, text}};
     if (item.detail)
         object.insert(u"detail"_s, *item.detail);
     if (item.actionURL)
@@ -34,7 +38,7 @@ QByteArray tickerAsJson(const SettingsModel &model, const SourceList &sources)
 {
     QJsonArray items;
     for (const TickerItem &item : model.items())
-        items.append(itemAsJson(item));
+        items.append(itemAsJson(item, model));
     const QJsonObject document {{u"items"_s, items}, {u"status"_s, statusAsJson(model, sources)}};
     return QJsonDocument(document).toJson(QJsonDocument::Compact) + '\n';
 }

@@ -124,18 +124,27 @@ TEST_F(OnceRunTest, PrintsAndPaintsWhatTheSourcesServeAndKeepsTheFixtures)
             return HttpTestResponse {.body = twoHeadlineFeed};
         if (request.path.startsWith(u"/apis/site/v2/sports/soccer/eng.1/"))
             return HttpTestResponse {.body = scoreboard(now.addSecs(-3000), kickOff)};
+        if (request.path == u"/v1/search")
+            return HttpTestResponse {.body = R"({"results": [{"name": "Oslo", "admin1": "Oslo", "country": "Norway",
+                "latitude": 59.91273, "longitude": 10.74609}]})"};
+        if (request.path == u"/v1/forecast")
+            return HttpTestResponse {.body = R"({"current": {"temperature_2m": -3.5, "weather_code": 71}})"};
         return HttpTestResponse {.body = R"({"events": []})"};
     });
     RibbexSettings settings;
-    settings.enabledSources = {TickerSource::football, TickerSource::news};
+    settings.enabledSources = {TickerSource::football, TickerSource::news, TickerSource::weather};
+    settings.weatherUseCurrentLocation = false;
+    settings.weatherCity = u"Oslo"_s;
     settings.selectedFootballCompetitions
         = FootballCompetitionSet {FootballCompetition::premierLeague, FootballCompetition::scottishPremiership};
     settings.newsFeedID = u"custom"_s;
     settings.customNewsFeedURL = server.url(u"/feed.xml"_s).toString();
     writeFile(settingsPath(), *encodeSettings(settings));
     // Times follow LC_TIME over LANG, in the zone of TZ.
-    const QStringList environment {u"RIBBEX_ESPN_URL="_s + server.url(u""_s).toString(), u"TZ=America/Phoenix"_s,
-        u"LC_ALL="_s, u"LANG=de_DE.UTF-8"_s, u"LC_TIME=en_US.UTF-8"_s};
+    const QString base = server.url(u""_s).toString();
+    const QStringList environment {u"RIBBEX_ESPN_URL="_s + base, u"RIBBEX_GEOCODING_URL="_s + base,
+        u"RIBBEX_FORECAST_URL="_s + base, u"TZ=America/Phoenix"_s, u"LC_ALL="_s, u"LANG=de_DE.UTF-8"_s,
+        u"LC_TIME=en_US.UTF-8"_s};
     const QString picture = home.path() + u"/strip.png"_s;
 
     const ProcessResult json = ribbex(
@@ -152,6 +161,7 @@ TEST_F(OnceRunTest, PrintsAndPaintsWhatTheSourcesServeAndKeepsTheFixtures)
              "url": "https://news.example/1"},
             {"id": "news-https://news.example/2", "source": "news", "text": "Second headline", "detail": "Custom RSS",
              "url": "https://news.example/2"},
+            {"id": "weather-current", "source": "weather", "text": "-4°C Snow Oslo", "url": "weather://"},
             {"id": "football-41", "source": "football", "text": "LIV 2–1 EVE · 52′", "detail": "England Premier League"},
             {"id": "football-42", "source": "football", "text": "ARS v CHE · 12:30 PM", "detail": "England Premier League"}
         ])"_s.toUtf8())
@@ -160,7 +170,7 @@ TEST_F(OnceRunTest, PrintsAndPaintsWhatTheSourcesServeAndKeepsTheFixtures)
     EXPECT_EQ(printed[u"status"_s].toObject(),
         (QJsonObject {{u"launchAtLogin"_s, u"Off"_s},
             {u"football"_s, u"Monitoring 1 live fixture \u00B7 45-second updates"_s},
-            {u"news"_s, u"Updated just now \u00B7 2 headlines"_s}}))
+            {u"news"_s, u"Updated just now \u00B7 2 headlines"_s}, {u"weather"_s, u"Updated just now \u00B7 Oslo"_s}}))
         << json.out.constData();
     EXPECT_EQ(QImage(picture).size(), QSize(700, 44));
     // What the scoreboard sent is kept for the strip.
@@ -173,8 +183,8 @@ TEST_F(OnceRunTest, PrintsAndPaintsWhatTheSourcesServeAndKeepsTheFixtures)
     EXPECT_EQ(text.exitCode, 0) << text.err.constData();
     const QString gap = u" \u2002\u2004|\u2004 "_s;
     EXPECT_EQ(QString::fromUtf8(text.out).replace(u'\u202F', u' '),
-        u"FIRST HEADLINE"_s + gap + u"SECOND HEADLINE"_s + gap + u"LIV 2-1 EVE . 52\u2032"_s + gap
-            + u"ARS V CHE . 12:30 PM\n"_s)
+        u"FIRST HEADLINE"_s + gap + u"SECOND HEADLINE"_s + gap + u"-4\u00B0C Snow OSLO"_s + gap
+            + u"LIV 2-1 EVE . 52\u2032"_s + gap + u"ARS V CHE . 12:30 PM\n"_s)
         << text.out.constData();
 }
 
