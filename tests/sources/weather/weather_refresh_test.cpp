@@ -1,0 +1,175 @@
+#include "platform/nearest_city.h"
+#include "platform/weather_location_service.h"
+#include "sources/weather/weather_refresh.h"
+#include "support/model_home.h"
+
+#include <QCoroTask>
+#include <QTimer>
+
+namespace ribbex::test {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+const QString unreadableBody = u"The weather service sent data ribbex could not read."_s;
+
+// Holds each request until the test answers it, the way a location service waits for a fix.
+struct HeldLocation final : LocationProvider {
+    void requestLocation(Completion completion) override
+    {
+        ++requests;
+        pending = std::move(completion);
+    }
+    void answer(std::expected<GeoCoordinates, LocationError> result)
+    {
+        QTimer::singleShot(0, [completion = std::exchange(pending, {}), result] { completion(result); });
+    }
+    Completion pending;
+    int requests = 0;
+};
+
+// The weather flow over the model home: geocoding and forecast answered by its loopback server.
+class WeatherRefreshTest : public ModelTest {
+protected:
+    WeatherRefreshTest()
+    {
+        answer = [this](const HttpTestRequest &request) {
+            if (request.path == u"/v1/search")
+                return geocoding;
+            return forecast;
+        };
+        edit([](RibbexSettings &s) {
+            s.enabledSources = {TickerSource::weather};
+            s.weatherUseCurrentLocation = false;
+            s.weatherCity = u"Springfield"_s;
+        });
+    }
+
+    WeatherRefresh &refresh(LocationProvider &location)
+    {
+        m_refresh = std::make_unique<WeatherRefresh>(
+            model(), provider, location, [](GeoCoordinates at) { return nearestCityNameAsync(at); });
+        return *m_refresh;
+    }
+    QUrlQuery lastQuery(const QString &path) const
+    {
+        for (qsizetype i = server.requests().size() - 1; i >= 0; --i) {
+            if (server.requests()[i].path == path)
+                return server.requests()[i].query;
+        }
+        return {};
+    }
+
+    HttpTestResponse geocoding {.body = R"({"results": [{"name": "Springfield", "admin1": "Illinois",
+        "country": "United States", "latitude": 39.80172, "longitude": -89.64371}]})"};
+    HttpTestResponse forecast {.body = R"({"current": {"temperature_2m": 21.5, "weather_code": 3}})"};
+    OpenMeteoWeatherProvider provider {network, clock, server.url(), server.url()};
+    HeldLocation held;
+
+private:
+    std::unique_ptr<WeatherRefresh> m_refresh;
+};
+
+TEST_F(WeatherRefreshTest, ACityIsForecastUnderItsNameAndAFailureKeepsTheLastForecast)
+{
+    WeatherRefresh &weather = refresh(held);
+    QCoro::waitFor(weather.refreshWeather());
+    const WeatherSnapshot springfield {
+        22, u"C"_s, u"Overcast"_s, WeatherConditionIcon::cloudy, u"Springfield, Illinois"_s, clock.now()};
+    EXPECT_EQ(model().weatherSnapshot(), springfield);
+    EXPECT_EQ(model().weatherStatus(), u"Updated just now · Springfield, Illinois"_s);
+    EXPECT_EQ(lastQuery(u"/v1/forecast"_s).queryItemValue(u"latitude"_s), u"39.80"_s);
+
+    // status of the forecast, its body, the status shown; the Springfield forecast stays
+    const std::tuple<int, QByteArray, QString> failures[] = {
+        {429, {}, u"Open-Meteo returned HTTP 429."_s},
+        {200, "<html>busy</html>", unreadableBody},
+    };
+    for (const auto &[status, body, text] : failures) {
+        forecast = {.status = status, .body = body};
+        QCoro::waitFor(weather.refreshWeather());
+        EXPECT_EQ(model().weatherStatus(), text);
+        EXPECT_EQ(model().weatherSnapshot(), springfield);
+    }
+    edit([](RibbexSettings &s) { s.weatherCity = u""_s; });
+    QCoro::waitFor(weather.refreshWeather());
+    EXPECT_EQ(model().weatherStatus(), u"Enable current location or enter a city below"_s);
+    EXPECT_EQ(held.requests, 0);
+}
+
+TEST_F(WeatherRefreshTest, TheCurrentLocationIsSentRoundedAndNamedOnThisMachine)
+{
+    qputenv("RIBBEX_NMEA_SOURCE", RIBBEX_OSLO_NMEA);
+    WeatherLocationService receiver;
+    qunsetenv("RIBBEX_NMEA_SOURCE");
+    edit([](RibbexSettings &s) { s.weatherUseCurrentLocation = true; });
+    QCoro::waitFor(refresh(receiver).refreshWeather());
+    const QUrlQuery sent = lastQuery(u"/v1/forecast"_s);
+    // The fix at 59.91387, 10.75225 leaves the machine only as these two numbers.
+    EXPECT_EQ(std::pair(sent.queryItemValue(u"latitude"_s), sent.queryItemValue(u"longitude"_s)),
+        std::pair(u"59.91"_s, u"10.75"_s));
+    EXPECT_EQ(server.count(u"/v1/search"_s), 0);
+    ASSERT_TRUE(model().weatherSnapshot());
+    EXPECT_EQ(model().weatherSnapshot()->location, u"Oslo"_s);
+    EXPECT_EQ(model().weatherStatus(), u"Updated just now · approximate location"_s);
+}
+
+TEST_F(WeatherRefreshTest, OnlyTheLatestLocationRequestIsAnsweredAndARefusalSaysWhatToDo)
+{
+    edit([](RibbexSettings &s) { s.weatherUseCurrentLocation = true; });
+    WeatherRefresh &weather = refresh(held);
+    bool firstEnded = false;
+    // Named, so its captures outlive the suspended coroutine.
+    const auto refreshThenMark = [&]() -> QCoro::Task<> {
+        co_await weather.refreshWeather();
+        firstEnded = true;
+    };
+    QCoro::Task<> first = refreshThenMark();
+    EXPECT_EQ(model().weatherStatus(), u"Requesting approximate location…"_s);
+    auto second = weather.refreshWeather();
+    EXPECT_TRUE(eventually([&] { return firstEnded; })) << "a replaced request must end, not wait for ever";
+    // the answer, the status it gives
+    const std::pair<LocationError, QString> answers[] = {
+        {{LocationError::Kind::accessDenied}, u"Location access is off · enter a city instead"_s},
+        {{LocationError::Kind::unavailable},
+            u"No location service is running on this computer · enter a city instead"_s},
+    };
+    for (const auto &[error, status] : answers) {
+        held.answer(std::unexpected(error));
+        QCoro::waitFor(std::move(second));
+        EXPECT_EQ(model().weatherStatus(), status);
+        second = weather.refreshWeather();
+    }
+    EXPECT_EQ(held.requests, 4);
+    EXPECT_FALSE(model().weatherSnapshot());
+    // An exact half is rounded away from zero before it is formatted.
+    held.answer(GeoCoordinates {48.85661, 2.125});
+    QCoro::waitFor(std::move(second));
+    const QUrlQuery sent = lastQuery(u"/v1/forecast"_s);
+    EXPECT_EQ(std::pair(sent.queryItemValue(u"latitude"_s), sent.queryItemValue(u"longitude"_s)),
+        std::pair(u"48.86"_s, u"2.13"_s));
+}
+
+TEST_F(WeatherRefreshTest, TheSettingsChoicesAreStoredAndRefresh)
+{
+    WeatherRefresh &weather = refresh(held);
+    weather.refreshWeatherForCity(u" \n "_s);
+    EXPECT_EQ(model().weatherStatus(), u"Enter a city name"_s);
+    EXPECT_EQ(stored().weatherCity, u"Springfield"_s);
+
+    weather.useCurrentWeatherLocation(true);
+    EXPECT_EQ(std::pair(stored().weatherUseCurrentLocation, stored().weatherCity),
+        std::pair(std::optional(true), std::optional<QString>()));
+    EXPECT_EQ(held.requests, 1);
+    weather.useCurrentWeatherLocation(false);
+    EXPECT_EQ(model().weatherStatus(), u"Choose a city for weather, or enable current location"_s);
+    EXPECT_EQ(held.requests, 1);
+
+    weather.refreshWeatherForCity(u"  Paris\n"_s);
+    EXPECT_EQ(std::pair(stored().weatherUseCurrentLocation, stored().weatherCity),
+        std::pair(std::optional(false), std::optional(u"Paris"_s)));
+    EXPECT_TRUE(eventually([&] { return lastQuery(u"/v1/search"_s).queryItemValue(u"name"_s) == u"Paris"_s; }));
+}
+
+} // namespace
+} // namespace ribbex::test
