@@ -57,6 +57,7 @@ TEST_F(SettingsViewTest, EveryControlWritesItsFieldThroughTheModel)
         std::function<void(RibbexSettings &)> change; // to what was stored before; none: nothing written
         int writes = 1;
         QString fetched {}; // the path of a request the control starts
+        QString typed {}; // what a type operation enters; the feed address when empty
     } cases[] = {
         {u"presetPaper"_s, click, 0,
             [](RibbexSettings &s) {
@@ -92,6 +93,19 @@ TEST_F(SettingsViewTest, EveryControlWritesItsFieldThroughTheModel)
         {u"customFeedField"_s, type, 0, [&](RibbexSettings &s) { s.customNewsFeedURL = feed; }, 2, u"/feed.xml"_s},
         {u"refreshNowButton"_s, click, 0, {}, 0, u"/feed.xml"_s},
         {u"newsSwitch"_s, click, 0, [](RibbexSettings &s) { s.enabledSources.erase(TickerSource::news); }},
+        {u"weatherSwitch"_s, click, 0, [](RibbexSettings &s) { s.enabledSources.insert(TickerSource::weather); }},
+        {u"currentLocationSwitch"_s, click, 0, [](RibbexSettings &s) { s.weatherUseCurrentLocation = false; }},
+        {u"cityField"_s, type, 0,
+            [](RibbexSettings &s) {
+                s.weatherUseCurrentLocation = false;
+                s.weatherCity = u"Oslo"_s;
+            },
+            1, u"/v1/search"_s, u" Oslo "_s},
+        {u"currentLocationSwitch"_s, click, 0,
+            [](RibbexSettings &s) {
+                s.weatherUseCurrentLocation = true;
+                s.weatherCity.reset();
+            }},
     };
     for (const auto &c : cases) {
         QWidget *control = child(c.control);
@@ -107,7 +121,7 @@ TEST_F(SettingsViewTest, EveryControlWritesItsFieldThroughTheModel)
         if (c.operation == key)
             QTest::keyClick(control, Qt::Key(static_cast<int>(c.value)));
         if (c.operation == type) {
-            QTest::keyClicks(control, feed);
+            QTest::keyClicks(control, c.typed.isEmpty() ? feed : c.typed);
             QTest::keyClick(control, Qt::Key_Return);
         }
         if (c.change)
@@ -118,7 +132,7 @@ TEST_F(SettingsViewTest, EveryControlWritesItsFieldThroughTheModel)
             EXPECT_TRUE(eventually([&] { return requests(c.fetched) > fetchedBefore; })) << c.control.toStdString();
         }
         // A source's options are there exactly while it is on.
-        for (const TickerSource kind : {TickerSource::news, TickerSource::football})
+        for (const TickerSource kind : {TickerSource::news, TickerSource::football, TickerSource::weather})
             EXPECT_EQ(shown(rawValue(kind) + u"Section"_s), expected.isEnabled(kind)) << c.control.toStdString();
     }
     EXPECT_EQ(loginItemsOpened, 1);
