@@ -1,12 +1,20 @@
 #include "platform/nearest_city.h"
 #include "platform/weather_location_service.h"
+#include "support/private_bus.h"
+#include "support/temp_home.h"
 
 #include <QCoroTask>
-#include <QProcess>
+#include <QDBusArgument>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
+#include <QScopeGuard>
 #include <QTest>
+#include <QThread>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <limits>
 #include <memory>
 
@@ -59,17 +67,13 @@ TEST(WeatherLocationServiceTest, ReplaysAnNmeaLogOneFixForEachRequestToTheLatest
 // bus connection for the life of the process; CTest runs each test in its own.)
 TEST(WeatherLocationServiceTest, NoPositionSourceOrNoGeoClueOnTheSystemBusIsUnavailable)
 {
-    QProcess emptyBus;
-    emptyBus.start(u"dbus-daemon"_s, {u"--session"_s, u"--nofork"_s, u"--nopidfile"_s, u"--print-address=1"_s});
-    ASSERT_TRUE(emptyBus.waitForReadyRead(5000));
-    qputenv("DBUS_SYSTEM_BUS_ADDRESS", emptyBus.readLine().trimmed());
+    test::PrivateBus emptyBus;
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", emptyBus.address().toUtf8());
     for (const QByteArray nmeaSource : {"/nonexistent/receiver.nmea", ""}) {
         qputenv("RIBBEX_NMEA_SOURCE", nmeaSource);
         WeatherLocationService service;
         EXPECT_EQ(askOnce(service), unavailable) << nmeaSource.constData();
     }
-    emptyBus.terminate();
-    emptyBus.waitForFinished(5000);
 }
 
 // Without any system bus Qt 6.4's GeoClue2 source waits out the whole limit.
@@ -79,6 +83,54 @@ TEST(WeatherLocationServiceTest, NoSystemBusIsUnavailable)
     qputenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/system_bus_socket");
     WeatherLocationService service;
     EXPECT_EQ(askOnce(service), unavailable);
+}
+
+// GeoClue refusing the application, as it does when its agent or the desktop portal says no. It
+// tells its accuracy, which Qt's source reads first and would report as AccessError too.
+class RefusingGeoClue final : public QDBusVirtualObject {
+public:
+    std::atomic<int> clientRequests = 0;
+
+    QString introspect(const QString &) const override { return {}; }
+    bool handleMessage(const QDBusMessage &call, const QDBusConnection &bus) override
+    {
+        if (call.member() == u"Get"_s && call.arguments().value(1) == u"AvailableAccuracyLevel"_s)
+            return bus.send(call.createReply(QVariant::fromValue(QDBusVariant(8u)))); // exact
+        if (call.member() != u"GetClient"_s)
+            return false;
+        ++clientRequests;
+        return bus.send(call.createErrorReply(QDBusError::AccessDenied, u"Geolocation disabled for UID 1000"_s));
+    }
+};
+
+TEST(WeatherLocationServiceTest, GeoClueRefusingTheClientIsAccessDenied)
+{
+    // Installed, as GeoClue always is: dbus-daemon starts only names it has a file for, and says
+    // so even when they are running.
+    test::TempHome dataHome;
+    test::writeFile(dataHome.path() + u"/dbus-1/services/org.freedesktop.GeoClue2.service"_s,
+        "[D-BUS Service]\nName=org.freedesktop.GeoClue2\nExec=/bin/false\n");
+    qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
+    test::PrivateBus bus;
+    qunsetenv("RIBBEX_NMEA_SOURCE");
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", bus.address().toUtf8());
+    // Qt's GeoClue2 source reads the accuracy with a blocking call from this thread.
+    QThread geoClueThread;
+    RefusingGeoClue geoClue;
+    geoClue.moveToThread(&geoClueThread);
+    geoClueThread.start();
+    const auto stop = qScopeGuard([&] {
+        geoClueThread.quit();
+        geoClueThread.wait();
+    });
+    QDBusConnection geoClueBus = bus.connect(u"geoclue"_s);
+    ASSERT_TRUE(geoClueBus.registerVirtualObject(u"/org/freedesktop/GeoClue2/Manager"_s, &geoClue));
+    ASSERT_TRUE(geoClueBus.registerService(u"org.freedesktop.GeoClue2"_s));
+    WeatherLocationService service;
+    const std::string answer = askOnce(service);
+    EXPECT_EQ(answer, LocationError {LocationError::Kind::accessDenied}.description().toStdString());
+    EXPECT_THAT(answer, testing::HasSubstr("denied")); // how the weather flow tells a refusal
+    EXPECT_EQ(geoClue.clientRequests, 1);
 }
 
 TEST(NearestCityTest, NamesTheNearestCityOfTheWorldTableWithinTheLimit)

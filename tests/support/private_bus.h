@@ -16,6 +16,8 @@ public:
 
     // A new connection to the bus under a name of its own; each behaves like another client.
     QDBusConnection connect(const QString &name);
+    // For a process that must take it as its session or system bus.
+    QString address() const { return m_address; }
 
 private:
     QProcess m_daemon;
