@@ -6,7 +6,9 @@
 #include <QBoxLayout>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
 
 namespace ribbex {
 
@@ -89,6 +91,32 @@ SwitchButton *addToggleRow(QBoxLayout *layout, const QString &label, const QStri
     toggle->setObjectName(objectName);
     layout->addWidget(trailingControlRow(label, toggle));
     return toggle;
+}
+
+QLineEdit *addEntryRow(
+    QBoxLayout *layout, const EntryRow &row, std::function<void(const QString &)> submit, QWidget *parent)
+{
+    auto *field = new QLineEdit(parent);
+    field->setObjectName(row.fieldName);
+    field->setPlaceholderText(row.placeholder);
+    field->setAccessibleName(row.accessibleName);
+    field->setClearButtonEnabled(true);
+    auto *button = new QPushButton(row.buttonText, parent);
+    button->setObjectName(row.buttonName);
+    button->setEnabled(false);
+    auto *entry = new QHBoxLayout;
+    entry->addWidget(field, 1);
+    entry->addWidget(button);
+    layout->addLayout(entry);
+    QObject::connect(field, &QLineEdit::textChanged, button,
+        [button](const QString &text) { button->setEnabled(!text.trimmed().isEmpty()); });
+    const auto submitText = [field, button, submit = std::move(submit)] {
+        if (button->isEnabled())
+            submit(field->text());
+    };
+    QObject::connect(button, &QPushButton::clicked, field, submitText);
+    QObject::connect(field, &QLineEdit::returnPressed, field, submitText);
+    return field;
 }
 
 } // namespace ribbex

@@ -7,8 +7,11 @@
 #include <QPalette>
 #include <QWidget>
 
+#include <functional>
+
 class QBoxLayout;
 class QLabel;
+class QLineEdit;
 
 namespace ribbex {
 
@@ -44,5 +47,17 @@ QWidget *divider(QWidget *parent = nullptr);
 QWidget *trailingControlRow(const QString &label, QWidget *control, QWidget *parent = nullptr);
 // Such a row ending in a switch, added to layout; the switch is named objectName.
 SwitchButton *addToggleRow(QBoxLayout *layout, const QString &label, const QString &objectName);
+
+// A text field and the button after it that submits its text, as Return does; the button is off
+// while the field holds only white space. Names are the field's, then the button's.
+struct EntryRow {
+    QString fieldName;
+    QString placeholder;
+    QString accessibleName;
+    QString buttonName;
+    QString buttonText;
+};
+QLineEdit *addEntryRow(
+    QBoxLayout *layout, const EntryRow &row, std::function<void(const QString &)> submit, QWidget *parent);
 
 } // namespace ribbex

@@ -49,27 +49,12 @@ NewsSection::NewsSection(SettingsModel &model, NewsRefresh &news, QWidget *paren
     custom->setContentsMargins(0, 0, 0, 0);
     custom->addWidget(headingLabel(u"Custom RSS feed"_s, m_customFeed));
     custom->addWidget(captionLabel(u"Enter an RSS or Atom feed URL, then press Use Feed."_s, m_customFeed));
-    auto *entry = new QHBoxLayout;
-    m_customFeedField = new QLineEdit(m_customFeed);
-    m_customFeedField->setObjectName(u"customFeedField"_s);
-    m_customFeedField->setPlaceholderText(u"https://example.com/feed.xml"_s);
-    m_customFeedField->setAccessibleName(u"Custom feed URL"_s);
-    m_customFeedField->setClearButtonEnabled(true);
-    auto *useFeed = new QPushButton(u"Use Feed"_s, m_customFeed);
-    useFeed->setObjectName(u"useFeedButton"_s);
-    useFeed->setEnabled(false);
-    entry->addWidget(m_customFeedField, 1);
-    entry->addWidget(useFeed);
-    custom->addLayout(entry);
+    m_customFeedField = addEntryRow(
+        custom,
+        {u"customFeedField"_s, u"https://example.com/feed.xml"_s, u"Custom feed URL"_s, u"useFeedButton"_s,
+            u"Use Feed"_s},
+        [this](const QString &text) { m_news.useCustomNewsFeed(text); }, m_customFeed);
     content()->addWidget(m_customFeed);
-    connect(m_customFeedField, &QLineEdit::textChanged, useFeed,
-        [useFeed](const QString &text) { useFeed->setEnabled(!text.trimmed().isEmpty()); });
-    const auto useCustomFeed = [this, useFeed] {
-        if (useFeed->isEnabled())
-            m_news.useCustomNewsFeed(m_customFeedField->text());
-    };
-    connect(useFeed, &QPushButton::clicked, this, useCustomFeed);
-    connect(m_customFeedField, &QLineEdit::returnPressed, this, useCustomFeed);
 
     m_publishersNote
         = captionLabel(u"Choose one of %1 international news publishers."_s.arg(inWords(NewsFeed::all().size())), this);

@@ -3,10 +3,9 @@
 #include "settings_window/form_rows.h"
 #include "settings_window/switch_button.h"
 
-#include <QHBoxLayout>
+#include <QBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSignalBlocker>
 
 namespace ribbex {
@@ -25,28 +24,11 @@ WeatherSection::WeatherSection(SettingsModel &model, WeatherRefresh &weather, QW
                                       "coordinates."_s,
         this));
 
-    auto *entry = new QHBoxLayout;
-    m_cityField = new QLineEdit(this);
-    m_cityField->setObjectName(u"cityField"_s);
-    m_cityField->setPlaceholderText(u"Or enter a city"_s);
-    m_cityField->setAccessibleName(u"City"_s);
-    m_cityField->setClearButtonEnabled(true);
+    m_cityField = addEntryRow(
+        content(), {u"cityField"_s, u"Or enter a city"_s, u"City"_s, u"useCityButton"_s, u"Use City"_s},
+        [this](const QString &text) { m_weather.refreshWeatherForCity(text); }, this);
     // The city the forecast is for, so the user sees what a new one replaces.
     m_cityField->setText(model.settings().weatherCity.value_or(QString()));
-    auto *useCity = new QPushButton(u"Use City"_s, this);
-    useCity->setObjectName(u"useCityButton"_s);
-    useCity->setEnabled(!m_cityField->text().trimmed().isEmpty());
-    entry->addWidget(m_cityField, 1);
-    entry->addWidget(useCity);
-    content()->addLayout(entry);
-    connect(m_cityField, &QLineEdit::textChanged, useCity,
-        [useCity](const QString &text) { useCity->setEnabled(!text.trimmed().isEmpty()); });
-    const auto chooseCity = [this, useCity] {
-        if (useCity->isEnabled())
-            m_weather.refreshWeatherForCity(m_cityField->text());
-    };
-    connect(useCity, &QPushButton::clicked, this, chooseCity);
-    connect(m_cityField, &QLineEdit::returnPressed, this, chooseCity);
 
     m_status = captionLabel(QString(), this);
     m_status->setObjectName(u"weatherStatus"_s);
