@@ -28,6 +28,12 @@ AppDelegate::AppDelegate(DisplayState &display, const Clock &clock, QObject *par
     , m_timers(m_model, sourcePointers(m_sources))
     , m_display(display)
 {
+    m_clicks.onActivateSpotify = [this] {
+        for (const auto &source : m_sources) {
+            if (source->kind() == TickerSource::spotify)
+                source->activate();
+        }
+    };
 }
 
 AppDelegate::~AppDelegate() = default;

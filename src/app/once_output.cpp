@@ -1,5 +1,7 @@
 #include "app/once_output.h"
 
+#include "ticker/progress_bar.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -21,6 +23,15 @@ QJsonObject itemAsJson(const TickerItem &item, const SettingsModel &model)
         object.insert(u"detail"_s, *item.detail);
     if (item.actionURL)
         object.insert(u"url"_s, item.actionURL->toString(QUrl::FullyEncoded));
+    // Where the track is, so a status bar can draw its own bar.
+    const auto &track = model.spotifyTrack();
+    if (item.source == TickerSource::spotify && track && track->progress) {
+        const SpotifyTrackProgress &progress = *track->progress;
+        const double position = progressFraction(progress, model.clock().now()) * progress.duration;
+        object.insert(u"progress"_s,
+            QJsonObject {
+                {u"position"_s, position}, {u"duration"_s, progress.duration}, {u"playing"_s, progress.isPlaying}});
+    }
     return object;
 }
 

@@ -61,6 +61,8 @@ public:
         (void)parent;
         return nullptr;
     }
+    // A click on the source's own item, which no link stands for.
+    virtual void activate() { }
     // A link handed to the application; false when it is none of this source's business.
     virtual bool openUrl(const QUrl &url)
     {

@@ -2,6 +2,7 @@
 
 #include "sources/football/football_source.h"
 #include "sources/news/news_source.h"
+#include "sources/spotify/spotify_source.h"
 #include "sources/weather/weather_source.h"
 
 namespace ribbex {
@@ -11,6 +12,7 @@ SourceList makeSources(const SourceServices &services)
     SourceList sources;
     sources.push_back(std::make_unique<FootballSource>(services));
     sources.push_back(std::make_unique<NewsSource>(services));
+    sources.push_back(std::make_unique<SpotifySource>(services));
     sources.push_back(std::make_unique<WeatherSource>(services));
     return sources;
 }

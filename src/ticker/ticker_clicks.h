@@ -7,6 +7,8 @@
 
 #include <QUrl>
 
+#include <functional>
+
 namespace ribbex {
 
 class TickerClickHandler {
@@ -17,12 +19,18 @@ public:
     virtual void activateSpotify() = 0;
 };
 
-// Links open in the desktop's default handler. No source puts a Spotify item on the line yet, so
-// there is no player to bring forward.
+// Links open in the desktop's default handler; the Spotify item goes to whoever the application
+// names, which knows the player.
 class DesktopClickHandler final : public TickerClickHandler {
 public:
     void openLink(const QUrl &url) override;
-    void activateSpotify() override { }
+    void activateSpotify() override
+    {
+        if (onActivateSpotify)
+            onActivateSpotify();
+    }
+
+    std::function<void()> onActivateSpotify;
 };
 
 // Only web links open: a feed may carry any scheme, and the system would start whatever

@@ -7,6 +7,8 @@
 #include "support/full_disk.h"
 #include "support/http_test_server.h"
 #include "support/model_home.h"
+#include "support/private_bus.h"
+#include "support/test_player.h"
 
 #include <QFileInfo>
 #include <QImage>
@@ -25,21 +27,17 @@ Command parse(const QStringList &words)
     return parseCommandLine(QStringList {u"ribbex"_s} + words);
 }
 
-TEST(CommandLine, ChoosesWhatToRun)
+TEST(CommandLine, ChoosesWhatToRunOrRejectsWithAReasonWhatItCannotDo)
 {
-    EXPECT_TRUE(std::holds_alternative<StartStrip>(parse({})));
     // The desktop starts us with the links of our scheme, to hand to the running strip.
     const Command withLinks = parse({u"ribbex://spotify-callback?code=1"_s, u"RIBBEX://other"_s});
     ASSERT_TRUE(std::holds_alternative<StartStrip>(withLinks));
     EXPECT_EQ(std::get<StartStrip>(withLinks).urls.size(), 2);
-    EXPECT_TRUE(std::holds_alternative<ShowVersion>(parse({u"--version"_s})));
     EXPECT_TRUE(std::holds_alternative<ShowHelp>(parse({u"--once"_s, u"-h"_s})));
 
     using enum RunOnce::Format;
     const std::pair<QStringList, RunOnce> cases[] = {
-        {{u"--once"_s}, {}},
         {{u"--format=json"_s, u"--once"_s}, {.format = json, .renderFile = {}, .renderWidth = {}}},
-        {{u"--once"_s, u"--render"_s, u"b.png"_s}, {.renderFile = u"b.png"_s, .renderWidth = {}}},
         {{u"--render"_s, u"a.png"_s, u"--width"_s, u"500"_s, u"--scale"_s, u"1.5"_s},
             {.print = false, .renderFile = u"a.png"_s, .renderWidth = 500, .renderScale = 1.5, .refresh = false}},
         {{u"--render"_s, u"c.png"_s, u"--width"_s, u"4095"_s, u"--scale"_s, u"8"_s},
@@ -53,12 +51,8 @@ TEST(CommandLine, ChoosesWhatToRun)
         ASSERT_TRUE(std::holds_alternative<RunOnce>(command)) << words.join(u' ').toStdString();
         EXPECT_EQ(fields(std::get<RunOnce>(command)), fields(expected)) << words.join(u' ').toStdString();
     }
-}
 
-TEST(CommandLine, RejectsWhatItCannotDoWithAReason)
-{
-    const std::pair<QStringList, const char16_t *> cases[] = {
-        {{u"--once"_s, u"--format"_s, u"xml"_s}, u"unknown format \"xml\""},
+    const std::pair<QStringList, const char16_t *> rejected[] = {
         {{u"--format"_s, u"json"_s}, u"--format is only used with --once"},
         {{u"--once"_s, u"--width"_s, u"300"_s}, u"--width and --scale are only used with --render"},
         {{u"--render"_s, u"a.png"_s, u"--width"_s, u"0"_s}, u"--width must be"},
@@ -71,7 +65,7 @@ TEST(CommandLine, RejectsWhatItCannotDoWithAReason)
         {{u"https://example.com/"_s}, u"unexpected argument: https://example.com/"},
         {{u"--once"_s, u"ribbex://spotify-callback"_s}, u"unexpected argument: ribbex://"},
     };
-    for (const auto &[words, message] : cases) {
+    for (const auto &[words, message] : rejected) {
         const Command command = parse(words);
         ASSERT_TRUE(std::holds_alternative<CommandLineError>(command)) << QString::fromUtf16(message).toStdString();
         EXPECT_TRUE(std::get<CommandLineError>(command).message.startsWith(QString::fromUtf16(message)))
@@ -132,7 +126,8 @@ TEST_F(OnceRunTest, PrintsAndPaintsWhatTheSourcesServeAndKeepsTheFixtures)
         return HttpTestResponse {.body = R"({"events": []})"};
     });
     RibbexSettings settings;
-    settings.enabledSources = {TickerSource::football, TickerSource::news, TickerSource::weather};
+    settings.enabledSources
+        = {TickerSource::football, TickerSource::news, TickerSource::weather, TickerSource::spotify};
     settings.weatherUseCurrentLocation = false;
     settings.weatherCity = u"Oslo"_s;
     settings.selectedFootballCompetitions
@@ -141,10 +136,13 @@ TEST_F(OnceRunTest, PrintsAndPaintsWhatTheSourcesServeAndKeepsTheFixtures)
     settings.customNewsFeedURL = server.url(u"/feed.xml"_s).toString();
     writeFile(settingsPath(), *encodeSettings(settings));
     // Times follow LC_TIME over LANG, in the zone of TZ.
+    // Spotify's desktop player, at 50 of 200 seconds, on a session bus of the test's own.
+    PrivateBus bus;
+    TestPlayer player(bus.connect(u"spotify"_s));
     const QString base = server.url(u""_s).toString();
-    const QStringList environment {u"RIBBEX_ESPN_URL="_s + base, u"RIBBEX_GEOCODING_URL="_s + base,
-        u"RIBBEX_FORECAST_URL="_s + base, u"TZ=America/Phoenix"_s, u"LC_ALL="_s, u"LANG=de_DE.UTF-8"_s,
-        u"LC_TIME=en_US.UTF-8"_s};
+    const QStringList environment {u"DBUS_SESSION_BUS_ADDRESS="_s + bus.address(), u"RIBBEX_ESPN_URL="_s + base,
+        u"RIBBEX_GEOCODING_URL="_s + base, u"RIBBEX_FORECAST_URL="_s + base, u"TZ=America/Phoenix"_s, u"LC_ALL="_s,
+        u"LANG=de_DE.UTF-8"_s, u"LC_TIME=en_US.UTF-8"_s};
     const QString picture = home.path() + u"/strip.png"_s;
 
     const ProcessResult json = ribbex(
@@ -155,8 +153,16 @@ TEST_F(OnceRunTest, PrintsAndPaintsWhatTheSourcesServeAndKeepsTheFixtures)
     // Newer locale data puts a narrow no-break space before PM.
     const QJsonObject printed
         = QJsonDocument::fromJson(QString::fromUtf8(json.out).replace(u'\u202F', u' ').toUtf8()).object();
-    EXPECT_EQ(printed[u"items"_s].toArray(),
+    QJsonArray items = printed[u"items"_s].toArray();
+    const QJsonObject progress = items.first().toObject().take(u"progress"_s).toObject();
+    EXPECT_NEAR(progress[u"position"_s].toDouble(), 50, 2);
+    EXPECT_EQ(std::pair(progress[u"duration"_s].toDouble(), progress[u"playing"_s].toBool()), std::pair(200.0, true));
+    QJsonObject spotify = items.first().toObject();
+    spotify.remove(u"progress"_s);
+    items.replace(0, spotify);
+    EXPECT_EQ(items,
         QJsonDocument::fromJson(uR"([
+            {"id": "spotify-now-playing", "source": "spotify", "text": "Song", "detail": "Artist", "url": "spotify:"},
             {"id": "news-https://news.example/1", "source": "news", "text": "First headline", "detail": "Custom RSS",
              "url": "https://news.example/1"},
             {"id": "news-https://news.example/2", "source": "news", "text": "Second headline", "detail": "Custom RSS",
@@ -170,7 +176,8 @@ TEST_F(OnceRunTest, PrintsAndPaintsWhatTheSourcesServeAndKeepsTheFixtures)
     EXPECT_EQ(printed[u"status"_s].toObject(),
         (QJsonObject {{u"launchAtLogin"_s, u"Off"_s},
             {u"football"_s, u"Monitoring 1 live fixture \u00B7 45-second updates"_s},
-            {u"news"_s, u"Updated just now \u00B7 2 headlines"_s}, {u"weather"_s, u"Updated just now \u00B7 Oslo"_s}}))
+            {u"news"_s, u"Updated just now \u00B7 2 headlines"_s}, {u"weather"_s, u"Updated just now \u00B7 Oslo"_s},
+            {u"spotify"_s, u"Playing \u00B7 updated just now"_s}}))
         << json.out.constData();
     EXPECT_EQ(QImage(picture).size(), QSize(700, 44));
     // What the scoreboard sent is kept for the strip.
@@ -183,13 +190,12 @@ TEST_F(OnceRunTest, PrintsAndPaintsWhatTheSourcesServeAndKeepsTheFixtures)
     EXPECT_EQ(text.exitCode, 0) << text.err.constData();
     const QString gap = u" \u2002\u2004|\u2004 "_s;
     EXPECT_EQ(QString::fromUtf8(text.out).replace(u'\u202F', u' '),
-        u"FIRST HEADLINE"_s + gap + u"SECOND HEADLINE"_s + gap + u"-4\u00B0C Snow OSLO"_s + gap
-            + u"LIV 2-1 EVE . 52\u2032"_s + gap + u"ARS V CHE . 12:30 PM\n"_s)
+        u"SONG - ARTIST"_s + gap + u"FIRST HEADLINE"_s + gap + u"SECOND HEADLINE"_s + gap + u"-4\u00B0C Snow OSLO"_s
+            + gap + u"LIV 2-1 EVE . 52\u2032"_s + gap + u"ARS V CHE . 12:30 PM\n"_s)
         << text.out.constData();
 }
 
-// Settings that cannot be saved are reported without failing the run; a run registers no login
-// item, not even the first.
+// A save that fails is reported without failing the run; no run registers the login item, not even the first.
 TEST_F(OnceRunTest, ASaveThatFailsIsReportedAndNoRunRegistersTheLoginItem)
 {
     const QStringList paint {u"--render"_s, u"/dev/null"_s}; // a device is written into, not replaced
@@ -209,27 +215,22 @@ TEST_F(OnceRunTest, ASaveThatFailsIsReportedAndNoRunRegistersTheLoginItem)
 
 TEST_F(OnceRunTest, RunsWithoutWorkPrintOrFailWithAReasonAndTouchNothing)
 {
-    const struct {
-        QStringList arguments;
-        QStringList environment;
-        int exitCode;
-        QByteArray out; // what the output starts with
-        QByteArray err; // what the errors start with
-    } cases[] = {
+    // the arguments, the environment, the exit code, what the output and the errors start with
+    const std::tuple<QStringList, QStringList, int, QByteArray, QByteArray> cases[] = {
         {{u"--version"_s}, {}, 0, "ribbex " RIBBEX_VERSION "\n", ""},
         {{u"--help"_s}, {}, 0, "Usage: ", ""},
         {{u"--once"_s, u"--format"_s, u"yaml"_s}, {}, 2, "", "ribbex: unknown format \"yaml\""},
         {{}, {u"QT_QPA_PLATFORM="_s}, 1, "", "ribbex: no display to show the strip on"},
         {{}, {u"DISPLAY=:97"_s, u"QT_QPA_PLATFORM="_s}, 1, "", "ribbex: cannot open the X display \":97\""},
     };
-    for (const auto &c : cases) {
-        const ProcessResult result = ribbex(c.arguments, c.environment);
-        const std::string what = (c.arguments + c.environment).join(u' ').toStdString();
-        EXPECT_EQ(result.exitCode, c.exitCode) << what;
-        EXPECT_TRUE(result.out.startsWith(c.out)) << what << ": " << result.out.constData();
-        EXPECT_TRUE(result.err.startsWith(c.err)) << what << ": " << result.err.constData();
+    for (const auto &[arguments, environment, exitCode, out, err] : cases) {
+        const ProcessResult result = ribbex(arguments, environment);
+        const std::string what = (arguments + environment).join(u' ').toStdString();
+        EXPECT_EQ(result.exitCode, exitCode) << what;
+        EXPECT_TRUE(result.out.startsWith(out)) << what << ": " << result.out.constData();
+        EXPECT_TRUE(result.err.startsWith(err)) << what << ": " << result.err.constData();
         // Every failure says what to try instead.
-        EXPECT_EQ(result.err.contains("'ribbex --"), c.exitCode != 0) << what << ": " << result.err.constData();
+        EXPECT_EQ(result.err.contains("'ribbex --"), exitCode != 0) << what << ": " << result.err.constData();
     }
     EXPECT_FALSE(QFileInfo::exists(home.configDir()));
 }

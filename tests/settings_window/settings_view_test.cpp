@@ -93,6 +93,7 @@ TEST_F(SettingsViewTest, EveryControlWritesItsFieldThroughTheModel)
         {u"customFeedField"_s, type, 0, [&](RibbexSettings &s) { s.customNewsFeedURL = feed; }, 2, u"/feed.xml"_s},
         {u"refreshNowButton"_s, click, 0, {}, 0, u"/feed.xml"_s},
         {u"newsSwitch"_s, click, 0, [](RibbexSettings &s) { s.enabledSources.erase(TickerSource::news); }},
+        {u"spotifySwitch"_s, click, 0, [](RibbexSettings &s) { s.enabledSources.insert(TickerSource::spotify); }},
         {u"weatherSwitch"_s, click, 0, [](RibbexSettings &s) { s.enabledSources.insert(TickerSource::weather); }},
         {u"currentLocationSwitch"_s, click, 0, [](RibbexSettings &s) { s.weatherUseCurrentLocation = false; }},
         {u"cityField"_s, type, 0,
@@ -132,7 +133,7 @@ TEST_F(SettingsViewTest, EveryControlWritesItsFieldThroughTheModel)
             EXPECT_TRUE(eventually([&] { return requests(c.fetched) > fetchedBefore; })) << c.control.toStdString();
         }
         // A source's options are there exactly while it is on.
-        for (const TickerSource kind : {TickerSource::news, TickerSource::football, TickerSource::weather})
+        for (const TickerSource kind : allCases<TickerSource>())
             EXPECT_EQ(shown(rawValue(kind) + u"Section"_s), expected.isEnabled(kind)) << c.control.toStdString();
     }
     EXPECT_EQ(loginItemsOpened, 1);
