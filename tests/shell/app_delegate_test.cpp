@@ -44,12 +44,7 @@ protected:
         delegate = std::make_unique<AppDelegate>(display, clock);
     }
 
-    void TearDown() override
-    {
-        const SettingsModel &model = delegate->model();
-        EXPECT_TRUE(eventually(
-            [&] { return !model.bookkeeping().isUpdatingFootball && model.newsStatus() != u"Refreshing…"_s; }));
-    }
+    void TearDown() override { settle(&delegate->model()); }
 
     const QTimer &timer(TickerSource kind) { return *delegate->refreshTimers().timer(kind); }
     qsizetype feedRequests() const { return requests(u"/feed.xml"_s); }

@@ -61,7 +61,6 @@ TEST_F(RefreshTimersTest, FootballTimerIsArmedAgainAfterEveryPassAndNeverWithout
 {
     launchAndSettle();
     EXPECT_GE(scoreboardRequests(), 1);
-    EXPECT_EQ(timer(TickerSource::football).intervalAsDuration(), delay(TickerSource::football));
 
     // A pass that finds nothing due still ends by arming the timer for what is due next.
     const auto before = timer(TickerSource::football).intervalAsDuration();
@@ -116,7 +115,6 @@ TEST_F(RefreshTimersTest, ASourceSwitchedOnRefreshesAtOnceAndARepeatingOneKeepsI
     EXPECT_EQ(weather.refreshes, atLaunch + 1);
     EXPECT_TRUE(timer(TickerSource::weather).isActive());
     EXPECT_EQ(timer(TickerSource::weather).intervalAsDuration(), 1800s);
-    EXPECT_FALSE(timer(TickerSource::weather).isSingleShot());
 
     model().setBackgroundTransparency(1.0);
     EXPECT_EQ(weather.refreshes, atLaunch + 1);

@@ -88,8 +88,6 @@ void HttpTestServer::onReadyRead(QTcpSocket *socket)
     }
     m_requests.append(*request);
     const HttpTestResponse response = m_handler(*request);
-    if (response.stall)
-        return;
     QTimer::singleShot(response.delay, socket, [this, socket = QPointer(socket), response] {
         if (socket)
             respond(socket, response);

@@ -24,7 +24,6 @@ struct HttpTestResponse {
     QByteArray body {};
     QList<std::pair<QByteArray, QByteArray>> headers {};
     std::chrono::milliseconds delay {0};
-    bool stall = false; // accept the request and never answer
     bool chunked = false; // send the body chunked, announcing no length
     qint64 announcedLength = -1; // a Content-Length other than the body's, for truncated answers
     QByteArray raw {}; // when set, sent as it is instead of an HTTP response

@@ -6,9 +6,8 @@
 
 namespace ribbex::test {
 
-// A network access manager that sends every request, whatever its scheme and host, over plain
-// HTTP to one loopback server, keeping path and query: the built-in feeds' real addresses are
-// fetched without leaving the machine.
+// A network access manager that sends every request, whatever its scheme and host, over plain HTTP to one loopback
+// server, keeping path and query: the built-in feeds' real addresses are fetched without leaving the machine.
 class LoopbackNetworkAccessManager final : public QNetworkAccessManager {
 public:
     explicit LoopbackNetworkAccessManager(QUrl server)

@@ -107,12 +107,13 @@ ChangeCounter::ChangeCounter(SettingsModel &model)
     model.onChange = [this] { ++onChangeCalls; };
 }
 
-void ModelHome::settle()
+void ModelHome::settle(const SettingsModel *model)
 {
-    if (!m_model)
-        return;
-    EXPECT_TRUE(eventually(
-        [this] { return !m_model->bookkeeping().isUpdatingFootball && m_model->newsStatus() != u"Refreshing…"_s; }));
+    if (const SettingsModel *settling = model ? model : m_model.get()) {
+        EXPECT_TRUE(eventually([settling] {
+            return !settling->bookkeeping().isUpdatingFootball && settling->newsStatus() != u"Refreshing…"_s;
+        }));
+    }
 }
 
 } // namespace ribbex::test

@@ -53,8 +53,8 @@ public:
 
     // Runs the event loop until the condition holds or the time is up; says whether it held.
     static bool eventually(const std::function<bool()> &condition, int milliseconds = 5000);
-    // Waits until no refresh is in flight, so none outlives the objects it works on.
-    void settle();
+    // Waits until no refresh of the model (the fixture's by default) is in flight, so none outlives what it uses.
+    void settle(const SettingsModel *model = nullptr);
     qsizetype requests(const QString &path) const { return server.count(path); }
 
     TempHome home;

@@ -7,8 +7,7 @@
 
 int main(int argc, char **argv)
 {
-    // Listing the tests for CTest runs without the tests' environment, and QApplication needs
-    // a platform even then.
+    // Listing the tests for CTest runs without the tests' environment, and QApplication needs a platform even then.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
