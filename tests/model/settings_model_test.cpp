@@ -15,10 +15,7 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-class SettingsModelTest : public ModelTest {
-protected:
-    QString settingsPath() const { return settingsStore.pathFor(RibbexSettings::preferencesKey); }
-};
+using SettingsModelTest = ModelTest;
 
 TEST_F(SettingsModelTest, OnlyAFirstLaunchSavesDefaultsWithEveryCompetitionAndRegistersTheLoginItemIfAllowed)
 {
@@ -54,7 +51,7 @@ TEST_F(SettingsModelTest, StartupAdjustmentsAreSavedAndAnEmptySelectionStaysACho
 
 TEST_F(SettingsModelTest, AnUnreadableDocumentIsKeptBesideTheDefaultsOnlyOnce)
 {
-    const QString unreadable = settingsPath() + u".unreadable"_s;
+    const QString unreadable = settingsStore.pathFor(RibbexSettings::preferencesKey) + u".unreadable"_s;
     const QByteArray undecodable = "{\"version\": 13, \"style\": \"Neon\"}";
     storeBytes(undecodable);
     // Only the document found at start-up is kept; later saves leave the copy alone.
@@ -78,7 +75,8 @@ TEST_F(SettingsModelTest, AChangeIsSavedAndAnnouncedOnceEvenWithATransparencyJso
 TEST_F(SettingsModelTest, StartingOnAFullDiskLeavesEveryDocumentAsItWas)
 {
     FullDisk disk(home.configDir());
-    const QString unreadable = settingsPath() + u".unreadable"_s;
+    const QString path = settingsStore.pathFor(RibbexSettings::preferencesKey);
+    const QString unreadable = path + u".unreadable"_s;
     writeFile(unreadable, "an earlier unreadable document");
     RibbexSettings version12;
     version12.version = 12;
@@ -94,7 +92,7 @@ TEST_F(SettingsModelTest, StartingOnAFullDiskLeavesEveryDocumentAsItWas)
         storeBytes(document);
         disk.fill();
         EXPECT_EQ(model().saveStatus(), u"Couldn't save settings \u00B7 "_s + disk.reason());
-        EXPECT_EQ(readFile(settingsPath()), document);
+        EXPECT_EQ(readFile(path), document);
         EXPECT_EQ(readFile(unreadable), "an earlier unreadable document");
         EXPECT_EQ(QDir(home.ribbexConfigDir()).entryList(QDir::Files | QDir::Hidden),
             (QStringList {u"ribbex.settings.v1.json"_s, u"ribbex.settings.v1.json.unreadable"_s}));
@@ -119,24 +117,20 @@ QByteArray cacheDocument(const QJsonArray &fixtures, const QJsonValue &refreshed
     return QJsonDocument(QJsonObject {{u"fixtures"_s, fixtures}, {u"scheduleRefreshedAt"_s, refreshedAt}}).toJson();
 }
 
-TEST(FixtureCache, ReadsTimesAsSecondsSince2001AndOptionalKeysAsAbsentAndRoundTrips)
+TEST(FixtureCache, ReadsTimesAsSecondsSince2001AndOptionalKeysAsAbsentButOneBadMatchOrMissingKeyFailsTheWhole)
 {
     const std::optional<FootballFixtureCache> cache
         = decodeFixtureCache(cacheDocument({cachedMatch()}, QJsonObject {{u"eng.1"_s, 0}}));
     ASSERT_TRUE(cache);
     EXPECT_EQ(cache->fixtures,
-        (QList<FootballMatch> {{u"704512"_s, QDateTime(QDate(2026, 12, 6), QTime(18, 0, 0, 500), QTimeZone::utc()),
-            u"IN_PLAY"_s, 67, {u"Arsenal"_s, u"ARS"_s}, {u"Chelsea"_s, std::nullopt},
-            {u"England Premier League"_s, u"eng.1"_s}, {{2, std::nullopt}}}}));
-    EXPECT_EQ(
-        cache->scheduleRefreshedAt.value(u"eng.1"_s), QDateTime(QDate(2001, 1, 1), QTime(0, 0), QTimeZone::utc()));
+        (QList<FootballMatch> {
+            {u"704512"_s, utc("2026-12-06T18:00:00.500Z"), u"IN_PLAY"_s, 67, {u"Arsenal"_s, u"ARS"_s},
+                {u"Chelsea"_s, std::nullopt}, {u"England Premier League"_s, u"eng.1"_s}, {{2, std::nullopt}}}}));
+    EXPECT_EQ(cache->scheduleRefreshedAt.value(u"eng.1"_s), utc("2001-01-01T00:00:00Z"));
 
     EXPECT_EQ(decodeFixtureCache(encodeFixtureCache(*cache)), cache);
-}
 
-TEST(FixtureCache, OneBadMatchOrMissingKeyMakesTheWholeDocumentUnreadable)
-{
-    const std::pair<const char *, QByteArray> cases[] = {
+    const std::pair<const char *, QByteArray> unreadable[] = {
         {"no status", cacheDocument({cachedMatch(), cachedMatch(u"status"_s)})},
         {"minute with a fraction", cacheDocument({cachedMatch(u"minute"_s, 67.5)})},
         {"date as text", cacheDocument({cachedMatch(u"utcDate"_s, u"2026-12-06T18:00:00Z"_s)})},
@@ -147,17 +141,12 @@ TEST(FixtureCache, OneBadMatchOrMissingKeyMakesTheWholeDocumentUnreadable)
         {"refresh time as text", cacheDocument({}, QJsonObject {{u"eng.1"_s, u"yesterday"_s}})},
         {"fixtures not an array", QByteArray(R"({"fixtures": {}, "scheduleRefreshedAt": {}})")},
     };
-    for (const auto &[name, document] : cases)
+    for (const auto &[name, document] : unreadable)
         EXPECT_EQ(decodeFixtureCache(document), std::nullopt) << name;
 }
 
 class TickerItemsTest : public ModelTest {
 protected:
-    void SetUp() override
-    {
-        edit([](RibbexSettings &s) { s.enabledSources = {TickerSource::football}; });
-    }
-
     FootballMatch match(const QString &id, qint64 secondsFromNow, const QString &status = matchStatus::scheduled,
         const QString &code = u"eng.1"_s)
     {
@@ -187,14 +176,10 @@ TEST_F(TickerItemsTest, SourcesComeInFixedOrderWithTheirDataOrElseTheirStatus)
         (QStringList {u"Spotify \u00B7 Not running"_s, u"BBC News \u00B7 Offline"_s, u"Weather \u00B7 No city"_s,
             u"Football \u00B7 Updated"_s}));
 
-    model().setSpotifyTrack(SpotifyNowPlaying {u"Song"_s, u"Artist"_s, std::nullopt});
-    model().setWeatherSnapshot(WeatherSnapshot {-3, u"C"_s, u"Snow"_s, WeatherConditionIcon::snow, u"Oslo"_s, {}});
-    model().setNewsHeadlines({{u"Headline"_s, QUrl(u"https://example.org/a?b=c d"_s)}});
+    model().setNewsHeadlines({{u"Headline"_s, std::nullopt}});
     EXPECT_EQ(list(&TickerItem::text),
-        (QStringList {u"Song"_s, u"Headline"_s, u"-3\u00B0C \uFFFC Oslo"_s, u"Football \u00B7 Updated"_s}));
-    EXPECT_EQ(model().items()[1],
-        (TickerItem {u"news-https://example.org/a?b=c%20d"_s, TickerSource::news, u"Headline"_s, u"BBC News"_s,
-            QUrl(u"https://example.org/a?b=c d"_s)}));
+        (QStringList {u"Spotify \u00B7 Not running"_s, u"Headline"_s, u"Weather \u00B7 No city"_s,
+            u"Football \u00B7 Updated"_s}));
 
     edit([](RibbexSettings &s) { s.enabledSources = {TickerSource::rss}; });
     EXPECT_TRUE(model().items().isEmpty());
@@ -205,43 +190,47 @@ TEST_F(TickerItemsTest, HeadlineCountIsClampedAndLimitedByWhatIsHeld)
     QList<NewsHeadline> ten;
     for (int i = 0; i < 10; ++i)
         ten.append({u"Title %1"_s.arg(i), std::nullopt});
-    const struct {
-        std::optional<qint64> count;
-        qsizetype held;
-        qsizetype shown;
-    } cases[] = {{1, 10, 2}, {12, 10, 7}, {std::nullopt, 10, 5}, {7, 3, 3}, {4, 10, 4}, {-5, 10, 2}};
+    // the stored count, the headlines held, the headlines shown
+    const std::tuple<std::optional<qint64>, qsizetype, qsizetype> cases[]
+        = {{1, 10, 2}, {12, 10, 7}, {std::nullopt, 10, 5}, {7, 3, 3}, {4, 10, 4}, {-5, 10, 2}};
     edit([](RibbexSettings &s) { s.enabledSources = {TickerSource::news}; });
-    for (const auto &c : cases) {
-        edit([&](RibbexSettings &s) { s.newsHeadlineCount = c.count; });
-        model().setNewsHeadlines(ten.first(c.held));
+    for (const auto &[count, held, shown] : cases) {
+        edit([&](RibbexSettings &s) { s.newsHeadlineCount = count; });
+        model().setNewsHeadlines(ten.first(held));
         const QStringList ids = list(&TickerItem::id);
-        ASSERT_EQ(ids.size(), c.shown) << c.count.value_or(-1);
-        EXPECT_EQ(ids.last(), u"news-Title %1"_s.arg(c.shown - 1));
+        ASSERT_EQ(ids.size(), shown) << count.value_or(-1);
+        EXPECT_EQ(ids.last(), u"news-Title %1"_s.arg(shown - 1));
     }
 }
 
-TEST_F(TickerItemsTest, FootballWindowKeepsLiveAndNextDayFixturesOfSelectedCompetitions)
+TEST_F(TickerItemsTest, FootballKeepsLiveAndNextDayFixturesOfSelectedCompetitionsLiveFirstAndAtMostSixteen)
 {
-    const struct {
-        const char16_t *id;
-        qint64 fromNow;
-        const QString &status;
-        const char16_t *code;
-        bool kept;
-    } cases[] = {
-        {u"kick-off-now", 0, matchStatus::scheduled, u"eng.1", true},
-        {u"finished-now", 0, matchStatus::finished, u"eng.1", false},
-        {u"just-inside-live", -8999, matchStatus::paused, u"eng.1", true},
-        {u"live-window-over", -9000, matchStatus::inPlay, u"eng.1", false},
-        {u"in-24-hours", 24 * 3600, matchStatus::scheduled, u"eng.1", true},
-        {u"just-past-24-hours", 24 * 3600 + 1, matchStatus::scheduled, u"eng.1", false},
-        {u"upcoming-but-finished", 600, matchStatus::finished, u"eng.1", true},
-        {u"unknown-competition", 600, matchStatus::scheduled, u"usa.1", false},
+    edit([](RibbexSettings &s) { s.enabledSources = {TickerSource::football}; });
+    QList<FootballMatch> matches {match(u"later"_s, 7200), match(u"live-late"_s, -600, matchStatus::extraTime),
+        match(u"not-live"_s, -60), match(u"live-early"_s, -3000, matchStatus::penaltyShootout)};
+    model().setFootballMatches(matches);
+    EXPECT_EQ(list(&TickerItem::id),
+        (QStringList {u"football-live-early"_s, u"football-live-late"_s, u"football-not-live"_s, u"football-later"_s}));
+    for (int i = 0; i < 20; ++i)
+        matches.append(match(u"extra-%1"_s.arg(i), 10000 + i));
+    model().setFootballMatches(matches);
+    ASSERT_EQ(list(&TickerItem::id).size(), 16);
+    EXPECT_EQ(list(&TickerItem::id).last(), u"football-extra-11"_s);
+
+    // the match, its kick-off from now, its status and competition, whether it is shown
+    const std::tuple<QString, qint64, QString, QString, bool> cases[] = {
+        {u"kick-off-now"_s, 0, matchStatus::scheduled, u"eng.1"_s, true},
+        {u"finished-now"_s, 0, matchStatus::finished, u"eng.1"_s, false},
+        {u"just-inside-live"_s, -8999, matchStatus::paused, u"eng.1"_s, true},
+        {u"live-window-over"_s, -9000, matchStatus::inPlay, u"eng.1"_s, false},
+        {u"in-24-hours"_s, 24 * 3600, matchStatus::scheduled, u"eng.1"_s, true},
+        {u"just-past-24-hours"_s, 24 * 3600 + 1, matchStatus::scheduled, u"eng.1"_s, false},
+        {u"upcoming-but-finished"_s, 600, matchStatus::finished, u"eng.1"_s, true},
+        {u"unknown-competition"_s, 600, matchStatus::scheduled, u"usa.1"_s, false},
     };
-    for (const auto &c : cases) {
-        const QString id = QString::fromUtf16(c.id);
-        model().setFootballMatches({match(id, c.fromNow, c.status, QString::fromUtf16(c.code))});
-        EXPECT_EQ(list(&TickerItem::id), QStringList {c.kept ? u"football-"_s + id : u"football-status"_s})
+    for (const auto &[id, fromNow, status, code, kept] : cases) {
+        model().setFootballMatches({match(id, fromNow, status, code)});
+        EXPECT_EQ(list(&TickerItem::id), QStringList {kept ? u"football-"_s + id : u"football-status"_s})
             << id.toStdString();
     }
 
@@ -252,41 +241,22 @@ TEST_F(TickerItemsTest, FootballWindowKeepsLiveAndNextDayFixturesOfSelectedCompe
     EXPECT_EQ(list(&TickerItem::id), QStringList {u"football-ger"_s});
 }
 
-TEST_F(TickerItemsTest, LiveFixturesComeFirstThenKickOffOrderAndAtMostSixteen)
-{
-    QList<FootballMatch> matches {match(u"later"_s, 7200), match(u"live-late"_s, -600, matchStatus::extraTime),
-        match(u"not-live"_s, -60), match(u"live-early"_s, -3000, matchStatus::penaltyShootout)};
-    model().setFootballMatches(matches);
-    EXPECT_EQ(list(&TickerItem::id),
-        (QStringList {u"football-live-early"_s, u"football-live-late"_s, u"football-not-live"_s, u"football-later"_s}));
-
-    for (int i = 0; i < 20; ++i)
-        matches.append(match(u"extra-%1"_s.arg(i), 10000 + i));
-    model().setFootballMatches(matches);
-    ASSERT_EQ(list(&TickerItem::id).size(), 16);
-    EXPECT_EQ(list(&TickerItem::id).last(), u"football-extra-11"_s);
-}
-
 TEST(MatchTexts, AResultOnlyWhenInPlayOrOverWithBothScores)
 {
-    const QDateTime kickOff(QDate(2026, 12, 6), QTime(20, 0), QTimeZone::utc());
-    const auto fixture = [&](const QString &status, std::optional<qint64> homeGoals, std::optional<qint64> awayGoals) {
-        return FootballMatch {u"1"_s, kickOff, status, 67, {u"Home"_s, u"HOM"_s}, {u"Away"_s, std::nullopt},
-            {u"Competition"_s, u"eng.1"_s}, {{homeGoals, awayGoals}}};
+    const auto fixture = [](const QString &status, std::optional<qint64> homeGoals, std::optional<qint64> awayGoals) {
+        return FootballMatch {u"1"_s, utc("2026-12-06T20:00:00Z"), status, 67, {u"Home"_s, u"HOM"_s},
+            {u"Away"_s, std::nullopt}, {u"Competition"_s, u"eng.1"_s}, {{homeGoals, awayGoals}}};
     };
-    const struct {
-        FootballMatch match;
-        const char16_t *ticker;
-        const char16_t *zone;
-    } cases[] = {
-        {fixture(matchStatus::finished, 3, 0), u"HOM 3\u20130 Away \u00B7 67\u2032", u"HOM 3-0 Away"},
-        {fixture(matchStatus::paused, 0, 0), u"HOM 0\u20130 Away \u00B7 67\u2032", u"HOM 0-0 Away"},
-        {fixture(matchStatus::inPlay, 2, std::nullopt), u"HOM v Away \u00B7 20:00", u"HOM - Away"},
-        {fixture(matchStatus::scheduled, 2, 1), u"HOM v Away \u00B7 20:00", u"HOM - Away"},
+    // the match, its text on the ticker, in the football zone
+    const std::tuple<FootballMatch, QString, QString> cases[] = {
+        {fixture(matchStatus::finished, 3, 0), u"HOM 3\u20130 Away \u00B7 67\u2032"_s, u"HOM 3-0 Away"_s},
+        {fixture(matchStatus::paused, 0, 0), u"HOM 0\u20130 Away \u00B7 67\u2032"_s, u"HOM 0-0 Away"_s},
+        {fixture(matchStatus::inPlay, 2, std::nullopt), u"HOM v Away \u00B7 20:00"_s, u"HOM - Away"_s},
+        {fixture(matchStatus::scheduled, 2, 1), u"HOM v Away \u00B7 20:00"_s, u"HOM - Away"_s},
     };
-    for (const auto &c : cases) {
-        EXPECT_EQ(tickerText(c.match, QTimeZone::utc()), QString::fromUtf16(c.ticker));
-        EXPECT_EQ(footballZoneText(c.match), QString::fromUtf16(c.zone));
+    for (const auto &[match, ticker, zone] : cases) {
+        EXPECT_EQ(tickerText(match, QTimeZone::utc()), ticker);
+        EXPECT_EQ(footballZoneText(match), zone);
     }
 }
 

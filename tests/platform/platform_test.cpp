@@ -71,7 +71,6 @@ TEST_F(FilePreferencesStoreTest, ReadsBackTheLastBytesWrittenUnderEachKeyAndRefu
     EXPECT_EQ(readOutcome(key), "bytes: {\"a\":2}");
     EXPECT_EQ(readOutcome(u"position"_s), "bytes: ");
     EXPECT_EQ(readOutcome(u"fixtures"_s), "absent");
-    EXPECT_EQ(readFile(home.ribbexConfigDir() + u"/settings.json"_s), "{\"a\":2}");
 }
 
 TEST_F(FilePreferencesStoreTest, FilesArePrivateInFoldersItMakesPrivateAndASymlinkedFileIsWrittenWhereItPoints)
@@ -157,24 +156,20 @@ auto scopedEnv(const char *name, const QString &value)
 
 TEST(XdgPaths, UseTheBaseFoldersOnlyWhenTheyAreAbsolute)
 {
-    // "~" stands for the temporary home.
-    const struct {
-        QString config, cache;
-        QString expectedConfig, expectedCache;
-    } cases[] = {
+    // XDG_CONFIG_HOME and XDG_CACHE_HOME, the base folders used; "~" stands for the temporary home.
+    const std::tuple<QString, QString, QString, QString> cases[] = {
         {u"~/xdg/config"_s, u"~/xdg/cache"_s, u"~/xdg/config"_s, u"~/xdg/cache"_s},
-        {u""_s, u""_s, u"~/.config"_s, u"~/.cache"_s},
-        {u"xdg/config"_s, u"xdg/cache"_s, u"~/.config"_s, u"~/.cache"_s},
+        {u"xdg/config"_s, u""_s, u"~/.config"_s, u"~/.cache"_s},
     };
     const TempHome home;
     const auto inHome = [&](QString path) { return path.replace(u'~', home.path()); };
     const auto homeVariable = scopedEnv("HOME", home.path());
-    for (const auto &c : cases) {
-        const auto config = scopedEnv("XDG_CONFIG_HOME", inHome(c.config));
-        const auto cache = scopedEnv("XDG_CACHE_HOME", inHome(c.cache));
-        EXPECT_EQ(ribbexConfigFolder().toStdString(), inHome(c.expectedConfig + u"/ribbex"_s).toStdString());
-        EXPECT_EQ(autostartFolder().toStdString(), inHome(c.expectedConfig + u"/autostart"_s).toStdString());
-        EXPECT_EQ(ribbexCacheFolder().toStdString(), inHome(c.expectedCache + u"/ribbex"_s).toStdString());
+    for (const auto &[configHome, cacheHome, config, cache] : cases) {
+        const auto configVariable = scopedEnv("XDG_CONFIG_HOME", inHome(configHome));
+        const auto cacheVariable = scopedEnv("XDG_CACHE_HOME", inHome(cacheHome));
+        EXPECT_EQ(ribbexConfigFolder().toStdString(), inHome(config + u"/ribbex"_s).toStdString());
+        EXPECT_EQ(autostartFolder().toStdString(), inHome(config + u"/autostart"_s).toStdString());
+        EXPECT_EQ(ribbexCacheFolder().toStdString(), inHome(cache + u"/ribbex"_s).toStdString());
     }
 }
 
@@ -188,14 +183,10 @@ constexpr QFile::Permissions executable = QFile::ReadOwner | QFile::WriteOwner |
 
 TEST(XdgAutostart, StatusFollowsTheEntryOnDisk)
 {
-    // "@" stands for a folder, also on PATH, holding "ribbex" and the non-executable "plain".
+    // the case, the entry ("@": a folder, also on PATH, with "ribbex" and the non-executable "plain"), the status
     const char *const absent = nullptr;
     const char *const unreadable = "";
-    const struct {
-        const char *name;
-        const char *entry;
-        LoginItemStatus expected;
-    } cases[] = {
+    const std::tuple<const char *, const char *, LoginItemStatus> cases[] = {
         {"absent", absent, LoginItemStatus::notRegistered},
         {"normal", "Exec=@/ribbex --minimized\n", LoginItemStatus::enabled},
         {"hidden", "Exec=@/ribbex\nHidden=true\n", LoginItemStatus::notRegistered},
@@ -208,59 +199,52 @@ TEST(XdgAutostart, StatusFollowsTheEntryOnDisk)
         {"program not on PATH", "Exec=gone\n", LoginItemStatus::notFound},
         {"unreadable", unreadable, LoginItemStatus::unavailable},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto &[name, entry, expected] : cases) {
+        SCOPED_TRACE(name);
         TempHome home;
         const QString bin = home.path() + u"/bin"_s;
         makeProgram(bin + u"/ribbex"_s, executable);
         makeProgram(bin + u"/plain"_s, QFile::ReadOwner | QFile::WriteOwner);
         const auto path = scopedEnv("PATH", bin);
         XdgAutostart autostart(home.autostartDir(), bin + u"/ribbex"_s);
-        if (c.entry == unreadable)
+        if (entry == unreadable)
             QDir().mkpath(autostart.entryPath());
-        else if (c.entry != absent)
-            writeFile(autostart.entryPath(), "[Desktop Entry]\n" + QByteArray(c.entry).replace('@', bin.toUtf8()));
+        else if (entry != absent)
+            writeFile(autostart.entryPath(), "[Desktop Entry]\n" + QByteArray(entry).replace('@', bin.toUtf8()));
 
-        EXPECT_EQ(autostart.status(), c.expected);
+        EXPECT_EQ(autostart.status(), expected);
     }
 }
 
-TEST(XdgAutostart, RegisteringWritesAnEnabledEntryThatStartsTheExecutableWhateverItsPath)
+TEST(XdgAutostart, RegisteringWritesAnEnabledEntryThatStartsTheExecutableWhateverItsPathAndUnregisteringRemovesIt)
 {
-    // "@" stands for the temporary home.
-    const struct {
-        const char *name;
-        QString folder;
-        QByteArray existing;
-        const char *execLine;
-    } cases[] = {
+    // the case, the program's folder, an entry already there, the Exec line written ("@": the temporary home)
+    const std::tuple<const char *, QString, QByteArray, const char *> cases[] = {
         {"plain path", u"/apps"_s, {}, "Exec=@/apps/ribbex"},
         {"a quote alone needs quoting", u"/it's"_s, {}, R"(Exec="@/it's/ribbex")"},
         {"characters escaped in quotes", u"/a b\"c$d`e\\f%g"_s, {}, R"(Exec="@/a b\\"c\\$d\\`e\\\\f%%g/ribbex")"},
         {"entry the user hid", u"/apps"_s,
             "[Desktop Entry]\nExec=/old/ribbex\nHidden=true\nX-GNOME-Autostart-enabled=false\n", "Exec=@/apps/ribbex"},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto &[name, folder, existing, execLine] : cases) {
+        SCOPED_TRACE(name);
         TempHome home;
-        const QString program = home.path() + c.folder + u"/ribbex"_s;
+        const QString program = home.path() + folder + u"/ribbex"_s;
         makeProgram(program, executable);
         XdgAutostart autostart(home.autostartDir(), program);
-        if (!c.existing.isEmpty())
-            writeFile(autostart.entryPath(), c.existing);
+        if (!existing.isEmpty())
+            writeFile(autostart.entryPath(), existing);
 
         ASSERT_TRUE(autostart.registerApp());
 
         EXPECT_EQ(autostart.status(), LoginItemStatus::enabled);
         const QByteArray entry = readFile(autostart.entryPath());
-        EXPECT_THAT(entry.split('\n'), testing::Contains(QByteArray(c.execLine).replace('@', home.path().toUtf8())));
+        EXPECT_THAT(entry.split('\n'), testing::Contains(QByteArray(execLine).replace('@', home.path().toUtf8())));
         EXPECT_EQ(execProgram(readDesktopEntry(entry).value(u"Exec"_s)).toStdString(), program.toStdString());
         EXPECT_EQ(modeOf(autostart.entryPath()), 0644u);
     }
-}
 
-TEST(XdgAutostart, UnregisteringTwiceSucceedsAndAFolderThatIsAFileIsReported)
-{
+    // Unregistering twice succeeds; a folder that is a file is reported.
     TempHome home;
     XdgAutostart autostart(home.autostartDir(), u"/usr/bin/ribbex"_s);
     ASSERT_TRUE(autostart.registerApp());
@@ -289,11 +273,8 @@ TEST(AutostartSettings, PicksTheFirstInstalledToolOfTheNamedDesktops)
     const AutostartSettingsTarget openFolder = AutostartFolder {folder};
     const QStringList everything {u"gnome-session-properties"_s, u"gnome-tweaks"_s, u"systemsettings"_s,
         u"systemsettings5"_s, u"xfce4-session-settings"_s};
-    const struct {
-        QString desktop;
-        QStringList installed;
-        AutostartSettingsTarget expected;
-    } cases[] = {
+    // XDG_CURRENT_DESKTOP, the tools installed, what opens
+    const std::tuple<QString, QStringList, AutostartSettingsTarget> cases[] = {
         {u"GNOME"_s, everything, command(u"gnome-session-properties"_s)},
         {u"ubuntu:GNOME"_s, {u"gnome-tweaks"_s}, command(u"gnome-tweaks"_s)},
         {u"GNOME"_s, {u"systemsettings"_s}, openFolder},
@@ -303,11 +284,11 @@ TEST(AutostartSettings, PicksTheFirstInstalledToolOfTheNamedDesktops)
         {u"XFCE:GNOME"_s, {u"gnome-tweaks"_s}, command(u"gnome-tweaks"_s)},
         {QString(), everything, openFolder},
     };
-    for (const auto &c : cases) {
+    for (const auto &[desktop, installed, expected] : cases) {
         const auto find
-            = [&](const QString &name) { return c.installed.contains(name) ? u"/usr/bin/"_s + name : QString(); };
-        EXPECT_EQ(autostartSettingsTarget(c.desktop, find, folder), c.expected)
-            << c.desktop.toStdString() << " with " << c.installed.join(u' ').toStdString();
+            = [&](const QString &name) { return installed.contains(name) ? u"/usr/bin/"_s + name : QString(); };
+        EXPECT_EQ(autostartSettingsTarget(desktop, find, folder), expected)
+            << desktop.toStdString() << " with " << installed.join(u' ').toStdString();
     }
 }
 

@@ -1,5 +1,5 @@
-// The renderer over a model: golden pictures of the looks and of a long line, when the run is
-// drawn again, and what a click hits.
+// The renderer over a model: golden pictures of the looks and of a long line, when the run is redrawn, what a click
+// hits.
 
 #include "ticker/strip_render.h"
 #include "ticker/ticker_renderer.h"
@@ -66,51 +66,59 @@ TEST_F(RendererTest, EachLookMatchesItsGoldenPictureAlsoAfterChangingLooks)
     model().setWeatherSnapshot(
         WeatherSnapshot {7, u"C"_s, u"Clear"_s, WeatherConditionIcon::clear, u"Oslo"_s, clock.now()});
     const SpotifyNowPlaying track {u"Song"_s, u"Band"_s, SpotifyTrackProgress {120, 240, clock.now(), false}};
-    const struct {
-        const char *name;
-        TickerStyle style;
-        std::set<TickerSource> sources;
-        double transparency;
-        QString textColor;
-        bool zone; // with a thick progress bar, on a square strip
-    } looks[] {
+    // the golden, style, sources, transparency, text colour, zone (with a thick progress bar, on a square strip)
+    const std::tuple<const char *, TickerStyle, std::set<TickerSource>, double, QString, bool> looks[] {
         {"classic", TickerStyle::classic, {weather, news}, 0.0, defaultTextColor, false},
         {"led", TickerStyle::led, {spotify, news}, 0.5, u"#7FD4FF"_s, false},
         {"dot-matrix", TickerStyle::dotMatrix, {weather, news}, 0.3, defaultTextColor, false},
         {"football-zone", TickerStyle::dotMatrix, {spotify, football}, 1.0, defaultTextColor, true},
     };
-    // The fixture's renderer follows every change, as the strip's does, and must show what a
-    // fresh one shows.
+    // The fixture's renderer follows every change, as the strip's does, and must show what a fresh one shows.
     renderer.setViewSize({240, 22});
-    for (const auto &look : looks) {
+    for (const auto &[name, style, sources, transparency, textColor, zone] : looks) {
         edit([&](RibbexSettings &s) {
-            s.style = look.style;
-            s.enabledSources = look.sources;
-            s.backgroundTransparency = look.transparency;
-            s.textColor = look.textColor;
-            s.separateFootballZone = s.thickSpotifyProgressBar = look.zone;
-            s.roundedTickerEdges = !look.zone;
+            s.style = style;
+            s.enabledSources = sources;
+            s.backgroundTransparency = transparency;
+            s.textColor = textColor;
+            s.separateFootballZone = s.thickSpotifyProgressBar = zone;
+            s.roundedTickerEdges = !zone;
         });
-        model().setSpotifyTrack(look.sources.contains(spotify) ? std::optional(track) : std::nullopt);
+        model().setSpotifyTrack(sources.contains(spotify) ? std::optional(track) : std::nullopt);
         const QImage drawn = renderStrip(model(), {240, 2.0}).value();
-        expectGolden(drawn, QString::fromLatin1(look.name));
+        expectGolden(drawn, QString::fromLatin1(name));
         renderer.refreshContent();
         renderer.setFootballAnimationTime(0.55);
-        EXPECT_EQ(frame(drawn.size(), 2), drawn) << look.name;
+        EXPECT_EQ(frame(drawn.size(), 2), drawn) << name;
         // Neither an unchanged model nor scrolling draws the whole run again.
         const int runs = renderer.runRenderCount();
         renderer.refreshContent();
         renderer.advance();
-        EXPECT_EQ(renderer.runRenderCount(), runs) << look.name;
+        EXPECT_EQ(renderer.runRenderCount(), runs) << name;
         renderer.setOffset(0);
     }
 }
 
 // A run used to be cut at 32,767 device pixels: the end of a long line scrolled by as empty space.
-TEST_F(RendererTest, ALongLineShowsWholeAcrossTheJoinsOfItsTilesInEveryLook)
+TEST_F(RendererTest, ALongLineScrollsByInBoundedMemoryAndShowsWholeAcrossTheJoinsOfItsTilesInEveryLook)
 {
     // One word, so the Classic line has no space to break it at.
     showHeadlines({QString(4000, u'E'), u"end"_s});
+    renderer.refreshContent();
+    const auto frameAt = [&](double offset) {
+        renderer.setOffset(offset);
+        return frame({960, 66}, 3);
+    };
+    const double end = renderer.textWidth() - 150;
+    const QImage atTheEnd = frameAt(end);
+    for (double x = 0; x < end - 1000; x += 600)
+        frameAt(x);
+    EXPECT_LE(renderer.runPicture().keptBytes(), RunTiles::byteBudget);
+    // The tiles at the end, dropped on the way, are drawn again as they were.
+    const int drawn = renderer.runPicture().drawnTiles();
+    EXPECT_EQ(frameAt(end), atTheEnd);
+    EXPECT_GT(renderer.runPicture().drawnTiles(), drawn);
+
     QImage strips(240, 6 * 44, QImage::Format_ARGB32_Premultiplied);
     strips.fill(Qt::transparent);
     QPainter painter(&strips);
@@ -129,34 +137,6 @@ TEST_F(RendererTest, ALongLineShowsWholeAcrossTheJoinsOfItsTilesInEveryLook)
     expectGolden(strips, u"long-line"_s);
 }
 
-TEST_F(RendererTest, ALongLineScrollsByInBoundedMemory)
-{
-    showHeadlines({QString(4000, u'E'), u"end"_s});
-    renderer.refreshContent();
-    const auto frameAt = [&](double offset) {
-        renderer.setOffset(offset);
-        return frame({960, 66}, 3);
-    };
-    const double end = renderer.textWidth() - 150;
-    const QImage atTheEnd = frameAt(end);
-    for (double x = 0; x < end - 1000; x += 600)
-        frameAt(x);
-    EXPECT_LE(renderer.runPicture().keptBytes(), RunTiles::byteBudget);
-    // The tiles at the end, dropped on the way, are drawn again as they were.
-    const int drawn = renderer.runPicture().drawnTiles();
-    EXPECT_EQ(frameAt(end), atTheEnd);
-    EXPECT_GT(renderer.runPicture().drawnTiles(), drawn);
-}
-
-TEST_F(RendererTest, PlainLineDropsTheSpotifyMarkAndNamesTheWeather)
-{
-    edit([](RibbexSettings &s) { s.enabledSources = {spotify, weather}; });
-    model().setSpotifyTrack(SpotifyNowPlaying {u"Song"_s, u"Band"_s, std::nullopt});
-    model().setWeatherSnapshot(
-        WeatherSnapshot {-3, u"C"_s, u"Light snow"_s, WeatherConditionIcon::snow, u"Oslo"_s, clock.now()});
-    EXPECT_EQ(plainTickerLine(model()), u" SONG - BAND \u2002\u2004|\u2004 -3\u00B0C Light snow OSLO "_s);
-}
-
 TEST_F(RendererTest, ClicksHitRangesWithSlackBelowTheTopBandInEitherCopyOutsideTheZone)
 {
     // Dot Matrix: " AB " separator " CD ", every character 12.393 points, the separator 35.630.
@@ -166,36 +146,31 @@ TEST_F(RendererTest, ClicksHitRangesWithSlackBelowTheTopBandInEitherCopyOutsideT
     const double cdLeft = 5 * advance + 35.630;
     const double period = cdLeft + 3 * advance + 49.572;
     showHeadlines({u"ab"_s, u"cd"_s});
-    const struct {
-        const char *name;
-        double offset;
-        QPointF point;
-        int headline; // -1: nothing
-        bool zone = false;
-    } cases[] {
-        {"one point left of the first glyph", 0, {abLeft - 0.9, 11}, 0},
-        {"beyond the slack", 0, {abLeft - 1.1, 11}, -1},
-        {"one point right of the last glyph", 0, {abRight + 0.9, 11}, 0},
-        {"in the separator", 0, {abRight + 2, 11}, -1},
-        {"the second headline", 0, {cdLeft + 1, 21}, 1},
-        {"the top five points", 0, {abLeft + 5, 5}, -1},
-        {"just below them", 0, {abLeft + 5, 5.1}, 0},
-        {"the second copy", 150, {period - 150 + abLeft + 5, 11}, 0},
-        {"the first copy scrolled", 20, {cdLeft - 20 + 1, 11}, 1},
+    // what the case is, the offset, the point clicked, the headline hit (-1: none), whether the zone is on
+    const std::tuple<const char *, double, QPointF, int, bool> cases[] {
+        {"one point left of the first glyph", 0, {abLeft - 0.9, 11}, 0, false},
+        {"beyond the slack", 0, {abLeft - 1.1, 11}, -1, false},
+        {"one point right of the last glyph", 0, {abRight + 0.9, 11}, 0, false},
+        {"in the separator", 0, {abRight + 2, 11}, -1, false},
+        {"the second headline", 0, {cdLeft + 1, 21}, 1, false},
+        {"the top five points", 0, {abLeft + 5, 5}, -1, false},
+        {"just below them", 0, {abLeft + 5, 5.1}, 0, false},
+        {"the second copy", 150, {period - 150 + abLeft + 5, 11}, 0, false},
+        {"the first copy scrolled", 20, {cdLeft - 20 + 1, 11}, 1, false},
         // The second copy's CD lies at x 282 to 307 of the 320-point strip, where the zone is.
-        {"the right quarter", 0, {period + cdLeft + 5, 11}, 1},
+        {"the right quarter", 0, {period + cdLeft + 5, 11}, 1, false},
         {"the football zone over it", 0, {period + cdLeft + 5, 11}, -1, true},
     };
-    for (const auto &c : cases) {
+    for (const auto &[name, offset, point, headline, zone] : cases) {
         edit([&](RibbexSettings &s) {
-            s.separateFootballZone = c.zone;
-            if (c.zone)
+            s.separateFootballZone = zone;
+            if (zone)
                 s.enabledSources.insert(football);
         });
         renderer.refreshContent();
         ASSERT_NEAR(renderer.period(), period, 0.001);
-        renderer.setOffset(c.offset);
-        EXPECT_EQ(urlAt(c.point.x(), c.point.y()), c.headline < 0 ? QUrl() : link(c.headline)) << c.name;
+        renderer.setOffset(offset);
+        EXPECT_EQ(urlAt(point.x(), point.y()), headline < 0 ? QUrl() : link(headline)) << name;
     }
 }
 

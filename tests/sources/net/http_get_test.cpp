@@ -15,20 +15,13 @@ using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
 using Kind = FetchFailure::Kind;
 
-// The manager lives exactly as long as the fetch, as in a command-line run: it goes the moment
-// the fetch resumes, so a resumption from inside one of the reply's signals would be a use
-// after free.
-QCoro::Task<std::expected<HttpResponse, FetchFailure>> fetchOwningTheManager(QUrl url, FetchLimits limits)
+// The manager lives exactly as long as the fetch, as in a command-line run: a resumption from inside one of the
+// reply's signals would use it after it is freed. Only the slow answer's case depends on the deadline; the others
+// have a minute, so a busy machine cannot turn their failures into time-outs.
+QCoro::Task<std::expected<HttpResponse, FetchFailure>> fetch(QUrl url, std::chrono::milliseconds deadline = 60s)
 {
     const auto network = std::make_unique<QNetworkAccessManager>();
-    co_return co_await httpGet(*network, QNetworkRequest(url), limits);
-}
-
-// Only the slow answer's case depends on the deadline: every other case has a minute, so a busy
-// machine cannot turn its failure into a time-out.
-std::expected<HttpResponse, FetchFailure> get(const QUrl &url, std::chrono::milliseconds deadline = 60s)
-{
-    return QCoro::waitFor(fetchOwningTheManager(url, {1024, deadline}));
+    co_return co_await httpGet(*network, QNetworkRequest(url), {1024, deadline});
 }
 
 // The status of an answer, or the kind of failure.
@@ -67,7 +60,7 @@ TEST(HttpGet, AnyHttpStatusIsAnAnswerButHostileAnswersFailWithTheirOwnReason)
     };
     for (const auto &[name, response, expected] : cases) {
         HttpTestServer server([&response](const HttpTestRequest &) { return response; });
-        const auto result = get(server.url());
+        const auto result = QCoro::waitFor(fetch(server.url()));
         EXPECT_EQ(outcome(result), expected)
             << name << ": " << (result ? "" : result.error().description().toStdString());
         EXPECT_TRUE(!result || result->body == "hello") << name;
@@ -77,9 +70,9 @@ TEST(HttpGet, AnyHttpStatusIsAnAnswerButHostileAnswersFailWithTheirOwnReason)
         return HttpTestResponse {
             .raw = "HTTP/1.1 200 OK\r\nContent-Length: 200\r\n\r\n" + QByteArray(200, 'x'), .trickle = 5ms};
     });
-    EXPECT_EQ(outcome(get(slow.url(), 500ms)), std::unexpected(Kind::timedOut));
-    EXPECT_EQ(outcome(get(QUrl(u"data:,hello"_s))), std::unexpected(Kind::notHttp));
-    const auto refused = get(QUrl(u"http://127.0.0.1:1/"_s));
+    EXPECT_EQ(outcome(QCoro::waitFor(fetch(slow.url(), 500ms))), std::unexpected(Kind::timedOut));
+    EXPECT_EQ(outcome(QCoro::waitFor(fetch(QUrl(u"data:,hello"_s)))), std::unexpected(Kind::notHttp));
+    const auto refused = QCoro::waitFor(fetch(QUrl(u"http://127.0.0.1:1/"_s)));
     EXPECT_EQ(outcome(refused), std::unexpected(Kind::network));
     EXPECT_TRUE(!refused && refused.error().description().startsWith(u"The server could not be reached: "));
 }

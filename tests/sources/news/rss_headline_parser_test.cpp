@@ -141,10 +141,9 @@ TEST(RSSHeadlineParser, DocumentsThatCouldExhaustTheReaderOrLeakFilesAreRefused)
     }
 }
 
-// feedparser's test documents, each of whose headers says what feedparser reads from it. Our
-// headlines must agree, save for the differences our rules make, listed here with their reasons;
-// any other difference fails, and so does a listed one that no longer occurs. Documents are named
-// by their path below tests/wellformed/ (or tests/, for illformed/), without ".xml".
+// feedparser's test documents, whose headers say what feedparser reads from them. Our headlines must agree save
+// for the differences our rules make, listed with their reasons; any other difference fails, as does a listed one
+// that no longer occurs. Documents go by their path below tests/wellformed/ (tests/ for illformed/), without .xml.
 const std::pair<const char *, const char *> allowedDifferences[] = {
     {"markup inside a title adds only its text; feedparser keeps or rebuilds the markup",
         "amp/amp59 amp/amp60 amp/amp61 amp/amp62 amp/amp63 amp/amp64 amp/attr04 amp/attr05 amp/attr06 "
@@ -163,9 +162,8 @@ const std::pair<const char *, const char *> allowedDifferences[] = {
     {"the guid is never taken as the link", "rss/item_guid_isPermaLink_map_link rss/item_guid_map_link"},
 };
 
-// Where our reading of a document differs from what its header expects of feedparser's, as in "not
-// bozo and entries[0]['title'] == entries[1]['title'] == 'Example'": whether it is well-formed, and
-// each entry's title and link; clauses about anything else are skipped.
+// Where our reading differs from what the header expects of feedparser's, as in "not bozo and entries[0]['title']
+// == entries[1]['title'] == 'Example'": well-formedness and each entry's title and link; other clauses are skipped.
 QStringList differencesFromFeedparser(const QByteArray &document)
 {
     static const QRegularExpression expect(uR"(Expect:\s*(.*))"_s);
