@@ -2,9 +2,10 @@
 // this process's CPU time and the X server's over the same span, and this process's memory. Run
 // it in an X session, e.g.
 //   tests/support/with-x11-session strip_cpu [--qt-path] [--seconds 60] [--settle 1] [--square]
-//       [--long CHARACTERS]
+//       [--long CHARACTERS] [--spotify]
 // which exports the server's process id as RIBBEX_X_SERVER_PID. --square turns the rounded ends
-// off; --long makes one headline of that many characters, a line far wider than the screen.
+// off; --long makes one headline of that many characters, a line far wider than the screen;
+// --spotify adds a playing track, whose progress bar grows along the top edge all the while.
 // --settle waits that many seconds before measuring; longer than one pass of the line, it leaves
 // out the run picture's tiles drawn as they first come into view. QT_SCALE_FACTOR=3 runs the
 // strip at three device pixels a point.
@@ -70,6 +71,13 @@ int main(int argc, char **argv)
     settings.enabledSources = {TickerSource::news};
     if (arguments.contains(QStringLiteral("--square")))
         settings.roundedTickerEdges = false;
+    if (arguments.contains(QStringLiteral("--spotify"))) {
+        settings.enabledSources.insert(TickerSource::spotify);
+        // Some four times as long as the run, so the bar grows all the while and never fills.
+        const double duration = 4.0 * (settleSeconds + seconds) + 60;
+        model.setSpotifyTrack(SpotifyNowPlaying {QStringLiteral("Night Drive"), QStringLiteral("The Test Band"),
+            SpotifyTrackProgress {0, duration, scratch.clock.now(), true}});
+    }
     model.setSettings(settings);
     const QString headline = QStringLiteral("Storm brings 90mph winds and heavy rain to coasts, forecasters warn %1");
     QList<NewsHeadline> headlines;
