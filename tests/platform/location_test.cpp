@@ -11,7 +11,6 @@
 #include <QTest>
 #include <QThread>
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -23,11 +22,6 @@ namespace {
 
 using namespace Qt::StringLiterals;
 using Answer = std::expected<GeoCoordinates, LocationError>;
-
-std::string nameOf(const std::optional<QString> &name)
-{
-    return name ? name->toStdString() : "nothing";
-}
 
 const std::string unavailable = LocationError {LocationError::Kind::unavailable}.description().toStdString();
 
@@ -127,33 +121,26 @@ TEST(WeatherLocationServiceTest, GeoClueRefusingTheClientIsAccessDenied)
     ASSERT_TRUE(geoClueBus.registerVirtualObject(u"/org/freedesktop/GeoClue2/Manager"_s, &geoClue));
     ASSERT_TRUE(geoClueBus.registerService(u"org.freedesktop.GeoClue2"_s));
     WeatherLocationService service;
-    const std::string answer = askOnce(service);
-    EXPECT_EQ(answer, LocationError {LocationError::Kind::accessDenied}.description().toStdString());
-    EXPECT_THAT(answer, testing::HasSubstr("denied")); // how the weather flow tells a refusal
+    EXPECT_EQ(askOnce(service), LocationError {LocationError::Kind::accessDenied}.description().toStdString());
     EXPECT_EQ(geoClue.clientRequests, 1);
 }
 
-TEST(NearestCityTest, NamesTheNearestCityOfTheWorldTableWithinTheLimit)
+TEST(NearestCityTest, NamesTheNearestCityOfTheWorldTableWithin30Kilometres)
 {
-    const struct {
-        GeoCoordinates at;
-        double maxKilometres;
-        std::string name;
-    } cases[] = {
-        {{59.91, 10.75}, 30, "Oslo"},
-        {{0, -140}, 30, "nothing"}, // the Pacific, 2200 km from Papeete
+    const std::pair<GeoCoordinates, QString> cases[] = {
+        {{59.91, 10.75}, u"Oslo"_s},
+        {{0, -140}, u""_s}, // the Pacific, 2200 km from Papeete
         // Alice Springs has no other city within hundreds of kilometres: 25 and 35 km north.
-        {{-23.47265, 133.88362}, 30, "Alice Springs"},
-        {{-23.38272, 133.88362}, 30, "nothing"},
+        {{-23.47265, 133.88362}, u"Alice Springs"_s},
+        {{-23.38272, 133.88362}, u""_s},
         // Tromsø, far north, where a degree of longitude is short: 25 and 35 km east.
-        {{69.6489, 19.6016}, 30, "Tromsø"},
-        {{69.6489, 19.8602}, 30, "nothing"},
-        {{std::numeric_limits<double>::quiet_NaN(), 10.75}, 30, "nothing"},
+        {{69.6489, 19.6016}, u"Tromsø"_s},
+        {{69.6489, 19.8602}, u""_s},
+        {{std::numeric_limits<double>::quiet_NaN(), 10.75}, u""_s},
     };
-    for (const auto &c : cases) {
-        const std::string where = std::to_string(c.at.latitude) + ", " + std::to_string(c.at.longitude);
-        EXPECT_EQ(nameOf(nearestCityName(c.at, c.maxKilometres)), c.name) << where;
-        EXPECT_EQ(nameOf(QCoro::waitFor(nearestCityNameAsync(c.at, c.maxKilometres))), c.name) << where;
+    for (const auto &[at, name] : cases) {
+        EXPECT_EQ(nearestCityName(at).value_or(u""_s), name) << at.latitude << ", " << at.longitude;
+        EXPECT_EQ(QCoro::waitFor(nearestCityNameAsync(at)), nearestCityName(at));
     }
 }
 

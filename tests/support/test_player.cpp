@@ -50,10 +50,9 @@ QVariantMap TestPlayer::properties(const QString &interface) const
     QVariantMap metadata {{u"xesam:title"_s, track.title}};
     if (track.artists)
         metadata[u"xesam:artist"_s] = *track.artists;
-    if (track.length == Length::int64)
-        metadata[u"mpris:length"_s] = track.lengthMicroseconds;
-    else if (track.length == Length::uint64) // Spotify's way
-        metadata[u"mpris:length"_s] = static_cast<qulonglong>(track.lengthMicroseconds);
+    if (track.length != Length::absent) // Spotify's way is unsigned
+        metadata[u"mpris:length"_s] = track.length == Length::int64 ? QVariant(track.lengthMicroseconds)
+                                                                    : QVariant(qulonglong(track.lengthMicroseconds));
     return {
         {u"PlaybackStatus"_s, track.status}, {u"Metadata"_s, metadata}, {u"Position"_s, track.positionMicroseconds}};
 }

@@ -54,8 +54,6 @@ TEST_F(SpotifyRefreshTest, ATrackChangeTheSourceHearsOfShowsWithoutItsTimer)
 {
     qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8());
     QCoro::waitFor(source(TickerSource::spotify).refreshNow());
-    ASSERT_TRUE(model().spotifyTrack());
-    EXPECT_EQ(model().spotifyStatus(), u"Playing · updated just now"_s);
     player.track.title = u"Next song"_s;
     player.announce();
     EXPECT_TRUE(eventually([&] { return model().spotifyTrack() && model().spotifyTrack()->title == u"Next song"_s; }));

@@ -1,5 +1,4 @@
 #include "platform/nearest_city.h"
-#include "platform/weather_location_service.h"
 #include "sources/weather/weather_refresh.h"
 #include "support/model_home.h"
 
@@ -31,11 +30,8 @@ class WeatherRefreshTest : public ModelTest {
 protected:
     WeatherRefreshTest()
     {
-        answer = [this](const HttpTestRequest &request) {
-            if (request.path == u"/v1/search")
-                return geocoding;
-            return forecast;
-        };
+        answer
+            = [this](const HttpTestRequest &request) { return request.path == u"/v1/search" ? geocoding : forecast; };
         edit([](RibbexSettings &s) {
             s.enabledSources = {TickerSource::weather};
             s.weatherUseCurrentLocation = false;
@@ -43,19 +39,11 @@ protected:
         });
     }
 
-    WeatherRefresh &refresh(LocationProvider &location)
+    // Where the last request, which must be the forecast's, asked about.
+    std::pair<QString, QString> sentPosition() const
     {
-        m_refresh = std::make_unique<WeatherRefresh>(
-            model(), provider, location, [](GeoCoordinates at) { return nearestCityNameAsync(at); });
-        return *m_refresh;
-    }
-    QUrlQuery lastQuery(const QString &path) const
-    {
-        for (qsizetype i = server.requests().size() - 1; i >= 0; --i) {
-            if (server.requests()[i].path == path)
-                return server.requests()[i].query;
-        }
-        return {};
+        const QUrlQuery query = server.requests().isEmpty() ? QUrlQuery() : server.requests().last().query;
+        return {query.queryItemValue(u"latitude"_s), query.queryItemValue(u"longitude"_s)};
     }
 
     HttpTestResponse geocoding {.body = R"({"results": [{"name": "Springfield", "admin1": "Illinois",
@@ -63,20 +51,16 @@ protected:
     HttpTestResponse forecast {.body = R"({"current": {"temperature_2m": 21.5, "weather_code": 3}})"};
     OpenMeteoWeatherProvider provider {network, clock, server.url(), server.url()};
     HeldLocation held;
-
-private:
-    std::unique_ptr<WeatherRefresh> m_refresh;
+    WeatherRefresh weather {model(), provider, held, [](GeoCoordinates at) { return nearestCityNameAsync(at); }};
 };
 
 TEST_F(WeatherRefreshTest, ACityIsForecastUnderItsNameAndAFailureKeepsTheLastForecast)
 {
-    WeatherRefresh &weather = refresh(held);
     QCoro::waitFor(weather.refreshWeather());
     const WeatherSnapshot springfield {
         22, u"C"_s, u"Overcast"_s, WeatherConditionIcon::cloudy, u"Springfield, Illinois"_s, clock.now()};
     EXPECT_EQ(model().weatherSnapshot(), springfield);
     EXPECT_EQ(model().weatherStatus(), u"Updated just now · Springfield, Illinois"_s);
-    EXPECT_EQ(lastQuery(u"/v1/forecast"_s).queryItemValue(u"latitude"_s), u"39.80"_s);
 
     // The texts of each failure are the client's; the model keeps the last good forecast.
     forecast = {.status = 429};
@@ -94,27 +78,9 @@ TEST_F(WeatherRefreshTest, ACityIsForecastUnderItsNameAndAFailureKeepsTheLastFor
     EXPECT_EQ(held.requests, 0);
 }
 
-TEST_F(WeatherRefreshTest, TheCurrentLocationIsSentRoundedAndNamedOnThisMachine)
-{
-    qputenv("RIBBEX_NMEA_SOURCE", RIBBEX_OSLO_NMEA);
-    WeatherLocationService receiver;
-    qunsetenv("RIBBEX_NMEA_SOURCE");
-    edit([](RibbexSettings &s) { s.weatherUseCurrentLocation = true; });
-    QCoro::waitFor(refresh(receiver).refreshWeather());
-    const QUrlQuery sent = lastQuery(u"/v1/forecast"_s);
-    // The fix at 59.91387, 10.75225 leaves the machine only as these two numbers.
-    EXPECT_EQ(std::pair(sent.queryItemValue(u"latitude"_s), sent.queryItemValue(u"longitude"_s)),
-        std::pair(u"59.91"_s, u"10.75"_s));
-    EXPECT_EQ(server.count(u"/v1/search"_s), 0);
-    ASSERT_TRUE(model().weatherSnapshot());
-    EXPECT_EQ(model().weatherSnapshot()->location, u"Oslo"_s);
-    EXPECT_EQ(model().weatherStatus(), u"Updated just now · approximate location"_s);
-}
-
 TEST_F(WeatherRefreshTest, OnlyTheLatestLocationRequestIsAnsweredAndARefusalSaysWhatToDo)
 {
     edit([](RibbexSettings &s) { s.weatherUseCurrentLocation = true; });
-    WeatherRefresh &weather = refresh(held);
     bool firstEnded = false;
     // Named, so its captures outlive the suspended coroutine.
     const auto refreshThenMark = [&]() -> QCoro::Task<> {
@@ -139,12 +105,14 @@ TEST_F(WeatherRefreshTest, OnlyTheLatestLocationRequestIsAnsweredAndARefusalSays
     }
     EXPECT_EQ(held.requests, 4);
     EXPECT_FALSE(model().weatherSnapshot());
-    // An exact half is rounded away from zero before it is formatted.
-    held.answer(GeoCoordinates {48.85661, 2.125});
+    // A fix leaves the machine only rounded, an exact half away from zero, and is named here.
+    held.answer(GeoCoordinates {59.91387, 10.625});
     QCoro::waitFor(std::move(second));
-    const QUrlQuery sent = lastQuery(u"/v1/forecast"_s);
-    EXPECT_EQ(std::pair(sent.queryItemValue(u"latitude"_s), sent.queryItemValue(u"longitude"_s)),
-        std::pair(u"48.86"_s, u"2.13"_s));
+    EXPECT_EQ(sentPosition(), std::pair(u"59.91"_s, u"10.63"_s));
+    EXPECT_EQ(server.count(u"/v1/search"_s), 0);
+    ASSERT_TRUE(model().weatherSnapshot());
+    EXPECT_EQ(model().weatherSnapshot()->location, u"Oslo"_s);
+    EXPECT_EQ(model().weatherStatus(), u"Updated just now · approximate location"_s);
 }
 
 } // namespace
