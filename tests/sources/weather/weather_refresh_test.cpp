@@ -115,5 +115,15 @@ TEST_F(WeatherRefreshTest, OnlyTheLatestLocationRequestIsAnsweredAndARefusalSays
     EXPECT_EQ(model().weatherStatus(), u"Updated just now · approximate location"_s);
 }
 
+// The program's own weather source with a GPS receiver's log in place of GeoClue.
+TEST_F(WeatherRefreshTest, TheSourceFollowsAnNmeaReceiver)
+{
+    qputenv("RIBBEX_NMEA_SOURCE", RIBBEX_OSLO_NMEA);
+    edit([](RibbexSettings &s) { s.weatherUseCurrentLocation = true; });
+    QCoro::waitFor(source(TickerSource::weather).refreshNow());
+    EXPECT_EQ(sentPosition(), std::pair(u"59.91"_s, u"10.75"_s)); // the fix at 59.91387, 10.75225
+    EXPECT_EQ(model().weatherSnapshot().value_or(WeatherSnapshot {}).location, u"Oslo"_s);
+}
+
 } // namespace
 } // namespace ribbex::test
