@@ -332,31 +332,45 @@ protected:
 
 TEST_F(StripPixels, EachTickShowsTheFrameQtWouldPaint)
 {
+    enum class Bar { none, thin, thick }; // the progress bar of a playing track
     // The window cannot be translucent here: the background colour shows under a clear background.
     const struct {
         TickerStyle style;
         double transparency;
         bool rounded;
         bool copied; // scrolled by copying on the server rather than composed here
-    } scenes[] = {
-        {TickerStyle::dotMatrix, 1.0, true, true}, {TickerStyle::classic, 0.0, false, true},
+        Bar bar = Bar::none;
+    } scenes[] = {{TickerStyle::dotMatrix, 1.0, true, true}, {TickerStyle::classic, 0.0, false, true},
         {TickerStyle::led, 0.5, true, true}, {TickerStyle::dotMatrix, 0.3, true, false}, // the dot grid under the text
-    };
+        {TickerStyle::dotMatrix, 1.0, true, true, Bar::thin}, {TickerStyle::dotMatrix, 1.0, false, true, Bar::thick},
+        {TickerStyle::classic, 0.0, false, true, Bar::thin},
+        {TickerStyle::led, 0.5, true, true, Bar::thick}}; // the glow over the bar
     for (const auto &scene : scenes) {
         edit([&](RibbexSettings &s) {
             s.style = scene.style;
             s.backgroundTransparency = scene.transparency;
             s.roundedTickerEdges = scene.rounded;
+            s.thickSpotifyProgressBar = scene.bar == Bar::thick;
+            s.enabledSources = {TickerSource::news};
+            if (scene.bar != Bar::none)
+                s.enabledSources.insert(TickerSource::spotify);
         });
+        model().setSpotifyTrack(scene.bar == Bar::none ? std::nullopt
+                                                       : std::optional(SpotifyNowPlaying {u"Song"_s, u"Band"_s,
+                                                           SpotifyTrackProgress {30, 100, clock.now(), true}}));
         ASSERT_TRUE(eventually([this] { return onScreen() == qtFrame(); }));
         for (const bool fastPath : {true, false}) {
-            SCOPED_TRACE(testing::Message() << "style " << static_cast<int>(scene.style) << ", transparency "
-                                            << scene.transparency << (fastPath ? ", fast path" : ", Qt path"));
+            SCOPED_TRACE(testing::Message()
+                << "style " << static_cast<int>(scene.style) << ", transparency " << scene.transparency << ", bar "
+                << static_cast<int>(scene.bar) << (fastPath ? ", fast path" : ", Qt path"));
             controller->setX11FastPathEnabled(fastPath);
             const QImage before = onScreen();
             const int frames = controller->fastPathFrames();
             const int copied = controller->copiedFrames();
-            tick(7);
+            // The bar grows by a few pixels or dots between the ticks.
+            tick(3);
+            clock.advance(3);
+            tick(4);
             const QImage expected = qtFrame();
             ASSERT_NE(before, expected) << "the text did not move";
             // The fast path's frame is on screen before the event loop runs again.

@@ -32,44 +32,23 @@ QImage onBackdrop(const QImage &picture, QImage::Format format, QRgb backdrop)
     return shown;
 }
 
-// x · a / 255 on all four channels, rounded as QPainter's raster engine rounds it, so the
-// blended ends match what Qt would have drawn to the bit.
-QRgb byteMul(QRgb x, uint a)
+// The first row with any pixel that is not clear.
+int inkTop(const QImage &tile)
 {
-    uint low = (x & 0xff00ff) * a;
-    low = (low + ((low >> 8) & 0xff00ff) + 0x800080) >> 8;
-    uint high = ((x >> 8) & 0xff00ff) * a;
-    high = high + ((high >> 8) & 0xff00ff) + 0x800080;
-    return (high & 0xff00ff00) | (low & 0xff00ff);
+    for (int y = 0; y < tile.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(tile.constScanLine(y));
+        if (std::any_of(line, line + tile.width(), [](QRgb pixel) { return pixel != 0; }))
+            return y;
+    }
+    return tile.height();
 }
 
-QRgb sourceOver(QRgb destination, QRgb source)
+bool isUniform(const QImage &image, const QRect &area, QRgb pixel)
 {
-    if (source >= 0xff000000)
-        return source;
-    if (source == 0)
-        return destination;
-    return source + byteMul(destination, 255u - static_cast<uint>(qAlpha(source)));
-}
-
-// A pixel of an end: clipped to the outline, then over the backdrop (none on an ARGB window).
-inline QRgb finishedPixel(QRgb content, QRgb outline, QRgb backdrop)
-{
-    // Inside the outline an opaque pixel stays as it is: the common case, kept cheap.
-    if (outline >= 0xff000000 && content >= 0xff000000)
-        return content;
-    const QRgb clipped = byteMul(content, static_cast<uint>(qAlpha(outline)));
-    return backdrop != 0 ? clipped + byteMul(backdrop, 255u - static_cast<uint>(qAlpha(clipped))) : clipped;
-}
-
-bool isUniform(const QImage &image, int fromColumn, int toColumn, QRgb pixel)
-{
-    for (int y = 0; y < image.height(); ++y) {
+    for (int y = area.top(); y <= area.bottom(); ++y) {
         const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        for (int x = fromColumn; x < toColumn; ++x) {
-            if (line[x] != pixel)
-                return false;
-        }
+        if (!std::all_of(line + area.left(), line + area.right() + 1, [pixel](QRgb x) { return x == pixel; }))
+            return false;
     }
     return true;
 }
@@ -92,6 +71,14 @@ void X11ScrollCopy::releasePixmaps()
     for (const TilePixmap &tile : m_tilePixmaps)
         xcb_free_pixmap(m_connection, tile.pixmap);
     m_tilePixmaps.clear();
+    releaseBarPixmap();
+}
+
+void X11ScrollCopy::releaseBarPixmap()
+{
+    if (m_barPixmap != XCB_NONE)
+        xcb_free_pixmap(m_connection, m_barPixmap);
+    m_barPixmap = XCB_NONE;
 }
 
 bool X11ScrollCopy::present(const MenuBarScrollerView &view, const X11Target &target)
@@ -103,31 +90,71 @@ bool X11ScrollCopy::present(const MenuBarScrollerView &view, const X11Target &ta
     if (renderer.devicePixelRatio() != ratio || run.isNull() || renderer.hasSeparateFootballZone())
         return false;
     const RibbexSettings &settings = m_model.settings();
-    if (progressBar(settings, m_model.spotifyTrack(), renderer.textAreaWidth(), ratio, m_model.clock().now()))
-        return false;
     const Scene scene {target.window, target.format, run.key(), stripBackground(settings, renderer.viewSize(), ratio),
         view.backdrop().isValid() ? view.backdrop().rgba() : QRgb(0)};
+    // The bar's filled part follows the clock, so it is asked for on every tick.
+    const std::optional<ProgressBar> bar
+        = progressBar(settings, m_model.spotifyTrack(), renderer.textAreaWidth(), ratio, m_model.clock().now());
     m_run = &run;
     if (scene != m_scene) {
         m_scene = scene;
-        m_usable = build(target);
+        m_usable = build(target, bar);
+    } else if (m_usable && bar != m_bar) {
+        layBar(bar, target);
     }
     if (!m_usable)
         return false;
 
     // As the compositor places the two copies, so each lands on the same whole device pixel.
-    const int runWidth = run.width();
     const std::array<int, 2> lefts {
         toDevice(-renderer.offset(), ratio), toDevice(renderer.period() - renderer.offset(), ratio)};
-    const int height = m_frameSize.height();
+    const int inkTop = copyMiddle(lefts, target);
+    presentBarRows(lefts, inkTop, target);
+    for (X11BlendedPart &end : m_ends)
+        putBlended(end, lefts, 0, target);
+    xcb_flush(m_connection);
+    return true;
+}
+
+void X11ScrollCopy::presentBarRows(const std::array<int, 2> &runLefts, int inkTop, const X11Target &target)
+{
+    // Above the text the bar's rows are as laid on the server; only the rows it reaches are blended.
+    const QRect &rect = m_barMiddle.rect();
+    const int copiedRows = std::min(inkTop, rect.height());
+    if (copiedRows > 0)
+        xcb_copy_area(m_connection, m_barPixmap, target.window, target.gc, 0, 0,
+            static_cast<int16_t>(target.origin.x() + rect.left()), static_cast<int16_t>(target.origin.y()),
+            static_cast<uint16_t>(rect.width()), static_cast<uint16_t>(copiedRows));
+    putBlended(m_barMiddle, runLefts, copiedRows, target);
+}
+
+void X11ScrollCopy::putBlended(
+    X11BlendedPart &part, const std::array<int, 2> &runLefts, int fromRow, const X11Target &target)
+{
+    const QImage rows = part.blend(*m_run, runLefts, fromRow);
+    if (!rows.isNull())
+        x11::putImage(m_connection, target.window, target.gc, target.depth, rows,
+            target.origin + part.rect().topLeft() + QPoint(0, fromRow));
+}
+
+int X11ScrollCopy::copyMiddle(const std::array<int, 2> &runLefts, const X11Target &target)
+{
+    // Below the bar's rows, where the tiles show just what the compositor makes of them.
+    const int top = m_barRows;
+    const int height = m_frameSize.height() - top;
+    if (height <= 0)
+        return 0;
+    int inkTop = m_frameSize.height();
+    const auto y = static_cast<int16_t>(target.origin.y() + top);
     const auto fill = [&](int from, int to) {
-        const xcb_rectangle_t gap {static_cast<int16_t>(target.origin.x() + from),
-            static_cast<int16_t>(target.origin.y()), static_cast<uint16_t>(to - from), static_cast<uint16_t>(height)};
+        const xcb_rectangle_t gap {static_cast<int16_t>(target.origin.x() + from), y, static_cast<uint16_t>(to - from),
+            static_cast<uint16_t>(height)};
         xcb_poly_fill_rectangle(m_connection, target.window, target.gc, 1, &gap);
     };
+    const int runWidth = m_run->width();
     const int middleEnd = m_frameSize.width() - m_capWidth;
     int x = m_capWidth;
-    for (const int left : lefts) {
+    for (const int left : runLefts) {
         const int from = std::max(left, x);
         const int to = std::min(left + runWidth, middleEnd);
         if (to <= from)
@@ -136,44 +163,42 @@ bool X11ScrollCopy::present(const MenuBarScrollerView &view, const X11Target &ta
             fill(x, from);
         for (int at = from; at < to;) {
             const int index = RunTiles::tileAt(at - left);
-            const int tileLeft = left + run.tileLeft(index);
-            const int end = std::min(tileLeft + run.tileWidthAt(index), to);
-            if (const xcb_pixmap_t pixmap = tilePixmap(index, target); pixmap != XCB_NONE)
-                xcb_copy_area(m_connection, pixmap, target.window, target.gc, static_cast<int16_t>(at - tileLeft), 0,
-                    static_cast<int16_t>(target.origin.x() + at), static_cast<int16_t>(target.origin.y()),
+            const int tileLeft = left + m_run->tileLeft(index);
+            const int end = std::min(tileLeft + m_run->tileWidthAt(index), to);
+            if (const TilePixmap *tile = tilePixmap(index, target)) {
+                xcb_copy_area(m_connection, tile->pixmap, target.window, target.gc, static_cast<int16_t>(at - tileLeft),
+                    static_cast<int16_t>(top), static_cast<int16_t>(target.origin.x() + at), y,
                     static_cast<uint16_t>(end - at), static_cast<uint16_t>(height));
-            else
+                inkTop = std::min(inkTop, tile->inkTop);
+            } else {
                 fill(at, end);
+            }
             at = end;
         }
         x = to;
     }
     if (x < middleEnd)
         fill(x, middleEnd);
-    if (m_capWidth > 0)
-        presentCaps(lefts, target);
-    xcb_flush(m_connection);
-    return true;
+    return inkTop;
 }
 
-bool X11ScrollCopy::build(const X11Target &target)
+bool X11ScrollCopy::build(const X11Target &target, const std::optional<ProgressBar> &bar)
 {
     releasePixmaps();
     const StripBackground &background = m_scene->background;
     m_frameSize = deviceSize(background.size, background.devicePixelRatio);
     if (m_frameSize.isEmpty() || m_run->height() != m_frameSize.height() || background.dotGrid)
         return false;
-    m_background = backgroundImage(background);
-    m_background.setDevicePixelRatio(1);
+    m_bareBackground = backgroundImage(background);
+    m_bareBackground.setDevicePixelRatio(1);
     m_outline = outlineMask(background);
     m_outline.setDevicePixelRatio(1);
     // Only the rounded ends lie outside the outline; the compositor clips just these columns.
     m_capWidth = background.rounded ? std::min((m_frameSize.height() + 1) / 2 + 1, m_frameSize.width()) : 0;
-    m_base = reinterpret_cast<const QRgb *>(m_background.constScanLine(0))[m_frameSize.width() / 2];
-    if (m_capWidth * 2 >= m_frameSize.width() || m_capWidth > maximumCapWidth
-        || !isUniform(m_background, m_capWidth, m_frameSize.width() - m_capWidth, m_base))
+    m_base = reinterpret_cast<const QRgb *>(m_bareBackground.constScanLine(0))[m_frameSize.width() / 2];
+    const QRect middle(m_capWidth, 0, m_frameSize.width() - 2 * m_capWidth, m_frameSize.height());
+    if (middle.width() <= 0 || !isUniform(m_bareBackground, middle, m_base))
         return false;
-    buildPlainCaps();
 
     QImage gap(1, 1, QImage::Format_ARGB32_Premultiplied);
     gap.fill(m_base);
@@ -181,19 +206,51 @@ bool X11ScrollCopy::build(const X11Target &target)
     if (target.depth == 24)
         m_gapPixel &= 0xFFFFFF;
     xcb_change_gc(m_connection, target.gc, XCB_GC_FOREGROUND, &m_gapPixel);
+    layBar(bar, target);
     return true;
 }
 
-xcb_pixmap_t X11ScrollCopy::tilePixmap(int index, const X11Target &target)
+void X11ScrollCopy::layBar(const std::optional<ProgressBar> &bar, const X11Target &target)
+{
+    // As the compositor lays it, over the background and under the text. The tiles were blended
+    // over the background alone, so the bar's rows never come from them.
+    m_bar = bar;
+    m_background = m_bareBackground;
+    if (bar) {
+        QPainter painter(&m_background);
+        painter.drawImage(0, 0, progressBarImage(*bar));
+    }
+    const int width = m_frameSize.width();
+    const int height = m_frameSize.height();
+    m_barRows = 0;
+    for (int y = 0; y < height; ++y) {
+        if (!isUniform(m_background, QRect(m_capWidth, y, width - 2 * m_capWidth, 1), m_base))
+            m_barRows = y + 1;
+    }
+    const QRgb backdrop = m_scene->backdrop;
+    m_ends[0].reset(QRect(0, 0, m_capWidth, height), m_background, m_outline, backdrop);
+    m_ends[1].reset(QRect(width - m_capWidth, 0, m_capWidth, height), m_background, m_outline, backdrop);
+    m_barMiddle.reset(QRect(m_capWidth, 0, width - 2 * m_capWidth, m_barRows), m_background, m_outline, backdrop);
+    releaseBarPixmap();
+    if (m_barRows == 0)
+        return;
+    const QImage &plain = m_barMiddle.plain();
+    m_barPixmap = xcb_generate_id(m_connection);
+    xcb_create_pixmap(m_connection, target.depth, m_barPixmap, target.window, static_cast<uint16_t>(plain.width()),
+        static_cast<uint16_t>(plain.height()));
+    x11::putImage(m_connection, m_barPixmap, target.gc, target.depth, plain, QPoint(0, 0));
+}
+
+const X11ScrollCopy::TilePixmap *X11ScrollCopy::tilePixmap(int index, const X11Target &target)
 {
     const auto found = std::ranges::find(m_tilePixmaps, index, &TilePixmap::index);
     if (found != m_tilePixmaps.end()) {
         found->lastUse = ++m_uses;
-        return found->pixmap;
+        return &*found;
     }
     const QImage tile = m_run->tile(index);
     if (tile.isNull())
-        return XCB_NONE;
+        return nullptr;
     // The server keeps no more tiles than the renderer does.
     if (static_cast<int>(m_tilePixmaps.size()) >= m_run->keptTileLimit()) {
         const auto oldest = std::ranges::min_element(m_tilePixmaps, {}, &TilePixmap::lastUse);
@@ -212,105 +269,8 @@ xcb_pixmap_t X11ScrollCopy::tilePixmap(int index, const X11Target &target)
     xcb_create_pixmap(m_connection, target.depth, pixmap, target.window, static_cast<uint16_t>(shown.width()),
         static_cast<uint16_t>(shown.height()));
     x11::putImage(m_connection, pixmap, target.gc, target.depth, shown, QPoint(0, 0));
-    m_tilePixmaps.push_back({index, pixmap, ++m_uses});
-    return pixmap;
-}
-
-void X11ScrollCopy::buildPlainCaps()
-{
-    // Both ends in one picture, one above the other, as presentCaps sends them.
-    const int height = m_frameSize.height();
-    m_plainCaps = QImage(m_capWidth, 2 * height, QImage::Format_ARGB32_Premultiplied);
-    const std::array<int, 2> capLefts {0, m_frameSize.width() - m_capWidth};
-    for (size_t i = 0; i < capLefts.size(); ++i) {
-        for (int y = 0; y < height; ++y) {
-            const auto *background = reinterpret_cast<const QRgb *>(m_background.constScanLine(y)) + capLefts[i];
-            const auto *outline = reinterpret_cast<const QRgb *>(m_outline.constScanLine(y)) + capLefts[i];
-            auto *out = reinterpret_cast<QRgb *>(m_plainCaps.scanLine(static_cast<int>(i) * height + y));
-            for (int x = 0; x < m_capWidth; ++x)
-                out[x] = finishCapPixel(background[x], outline[x]);
-        }
-    }
-}
-
-void X11ScrollCopy::presentCaps(const std::array<int, 2> &runLefts, const X11Target &target)
-{
-    // Both ends in one picture, one above the other, so each end's rows are contiguous.
-    const int height = m_frameSize.height();
-    if (m_caps.size() != QSize(m_capWidth, 2 * height))
-        m_caps = QImage(m_capWidth, 2 * height, QImage::Format_ARGB32_Premultiplied);
-    const std::array<int, 2> capLefts {0, m_frameSize.width() - m_capWidth};
-    for (size_t i = 0; i < capLefts.size(); ++i)
-        blendCap(capLefts[i], static_cast<int>(i) * height, runLefts);
-    for (size_t i = 0; i < capLefts.size(); ++i) {
-        const int top = static_cast<int>(i) * height;
-        xcb_put_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, target.window, target.gc,
-            static_cast<uint16_t>(m_capWidth), static_cast<uint16_t>(height),
-            static_cast<int16_t>(target.origin.x() + capLefts[i]), static_cast<int16_t>(target.origin.y()), 0,
-            target.depth, static_cast<uint32_t>(m_caps.bytesPerLine() * height), m_caps.constScanLine(top));
-    }
-}
-
-void X11ScrollCopy::blendCap(int left, int top, const std::array<int, 2> &runLefts)
-{
-    // The compositor's steps for these few columns with QPainter's rounding: background, run
-    // over it, clipped to the outline, over the backdrop. Only pixels the run covers need the
-    // arithmetic; the rest are the end as it looks without text, drawn once in build().
-    const int width = m_capWidth;
-    const QRgb backdrop = m_scene->backdrop;
-
-    // The stretches of tiles under this end: an end is narrower than a tile, so each copy of the
-    // run puts at most two there.
-    struct Stretch {
-        QImage tile;
-        int from = 0; // end columns [from, to)
-        int to = 0;
-        int tileOffset = 0; // end column x shows tile column x - tileOffset
-    };
-    std::array<Stretch, 4> stretches;
-    size_t count = 0;
-    for (const int runLeft : runLefts) {
-        const int to = std::min(runLeft + m_run->width(), left + width);
-        for (int at = std::max(runLeft, left); at < to && count < stretches.size();) {
-            const int index = RunTiles::tileAt(at - runLeft);
-            const int tileLeft = runLeft + m_run->tileLeft(index);
-            const int end = std::min(tileLeft + m_run->tileWidthAt(index), to);
-            stretches[count++] = {m_run->tile(index), at - left, end - left, tileLeft - left};
-            at = end;
-        }
-    }
-
-    std::array<QRgb, maximumCapWidth> content {};
-    std::array<bool, maximumCapWidth> covered {};
-    for (int y = 0; y < m_frameSize.height(); ++y) {
-        const auto *background = reinterpret_cast<const QRgb *>(m_background.constScanLine(y)) + left;
-        const auto *plain = reinterpret_cast<const QRgb *>(m_plainCaps.constScanLine(top + y));
-        auto *out = reinterpret_cast<QRgb *>(m_caps.scanLine(top + y));
-        std::copy_n(background, width, content.begin());
-        covered.fill(false);
-        for (size_t i = 0; i < count; ++i) {
-            const Stretch &stretch = stretches[i];
-            if (stretch.tile.isNull())
-                continue;
-            const auto *run = reinterpret_cast<const QRgb *>(stretch.tile.constScanLine(y));
-            for (int x = stretch.from; x < stretch.to; ++x) {
-                if (const QRgb pixel = run[x - stretch.tileOffset]) {
-                    content[static_cast<size_t>(x)] = sourceOver(content[static_cast<size_t>(x)], pixel);
-                    covered[static_cast<size_t>(x)] = true;
-                }
-            }
-        }
-        const auto *outline = reinterpret_cast<const QRgb *>(m_outline.constScanLine(y)) + left;
-        for (int x = 0; x < width; ++x) {
-            const auto i = static_cast<size_t>(x);
-            out[x] = covered[i] ? finishedPixel(content[i], outline[x], backdrop) : plain[x];
-        }
-    }
-}
-
-QRgb X11ScrollCopy::finishCapPixel(QRgb content, QRgb outline) const
-{
-    return finishedPixel(content, outline, m_scene->backdrop);
+    m_tilePixmaps.push_back({index, pixmap, ++m_uses, inkTop(tile)});
+    return &m_tilePixmaps.back();
 }
 
 } // namespace ribbex

@@ -2,12 +2,15 @@
 
 // Scrolling on the X server: the run picture's tiles, already blended over the strip's plain
 // background, live in server-side pixmaps, one a tile, uploaded when the tile first comes into
-// view; each tick copies the visible parts of the run's two copies into the window. Only the
-// rounded ends, where the outline cuts the moving text, are blended here and uploaded. It takes
-// only strips whose picture under the text is one colour: no dot grid, no progress bar, no
-// football zone.
+// view; each tick copies the visible parts of the run's two copies into the window. The progress
+// bar's rows come from a pixmap of their own, laid when the bar changes, and only the rounded
+// ends, where the outline cuts the moving text, and the bar's rows the text reaches, are
+// blended here and uploaded. It takes only strips whose picture under the text is one colour
+// below the bar: no dot grid, no football zone.
 
+#include "ticker/progress_bar.h"
 #include "ticker/strip_background.h"
+#include "ticker/x11/x11_blended_part.h"
 
 #include <QImage>
 
@@ -56,19 +59,19 @@ private:
         int index = 0;
         xcb_pixmap_t pixmap = XCB_NONE;
         quint64 lastUse = 0;
+        int inkTop = 0; // the first row the tile's text or glow touches
     };
 
-    bool build(const X11Target &target);
+    bool build(const X11Target &target, const std::optional<ProgressBar> &bar);
+    void layBar(const std::optional<ProgressBar> &bar, const X11Target &target);
     void releasePixmaps();
-    // The tile's pixmap, uploaded now unless kept; XCB_NONE when the tile has no picture.
-    xcb_pixmap_t tilePixmap(int index, const X11Target &target);
-    void presentCaps(const std::array<int, 2> &runLefts, const X11Target &target);
-    void buildPlainCaps();
-    void blendCap(int left, int top, const std::array<int, 2> &runLefts);
-    QRgb finishCapPixel(QRgb content, QRgb outline) const;
-
-    // Half the height of a strip at the largest scale, and a pixel.
-    static constexpr int maximumCapWidth = 100;
+    void releaseBarPixmap();
+    // The tile's pixmap, uploaded now unless kept; null when the tile has no picture.
+    const TilePixmap *tilePixmap(int index, const X11Target &target);
+    // Copies the tiles below the bar's rows; the first row their text touches.
+    int copyMiddle(const std::array<int, 2> &runLefts, const X11Target &target);
+    void presentBarRows(const std::array<int, 2> &runLefts, int inkTop, const X11Target &target);
+    void putBlended(X11BlendedPart &part, const std::array<int, 2> &runLefts, int fromRow, const X11Target &target);
 
     xcb_connection_t *m_connection;
     const SettingsModel &m_model;
@@ -77,11 +80,15 @@ private:
     const RunTiles *m_run = nullptr; // the renderer's
     std::vector<TilePixmap> m_tilePixmaps;
     quint64 m_uses = 0;
-    QRgb m_base = 0; // the background under the text
-    QImage m_background;
+    QRgb m_base = 0; // the background under the text, below the bar
+    QImage m_bareBackground;
+    QImage m_background; // with the bar
     QImage m_outline;
-    QImage m_caps;
-    QImage m_plainCaps; // the ends without text
+    std::optional<ProgressBar> m_bar;
+    int m_barRows = 0; // the top rows where the middle differs from m_base
+    std::array<X11BlendedPart, 2> m_ends;
+    X11BlendedPart m_barMiddle; // the bar's rows between the ends
+    xcb_pixmap_t m_barPixmap = XCB_NONE; // m_barMiddle without text
     uint32_t m_gapPixel = 0;
     int m_capWidth = 0;
     QSize m_frameSize;
