@@ -53,6 +53,11 @@ struct SpotifyTrackProgress {
     QDateTime sampledAt;
     bool isPlaying = false;
 
+    // Seconds into the track at `now`: a playing track moves on from its sample. Not clamped.
+    double positionAt(const QDateTime &now) const
+    {
+        return position + (isPlaying ? static_cast<double>(sampledAt.msecsTo(now)) / 1000.0 : 0.0);
+    }
     bool operator==(const SpotifyTrackProgress &) const = default;
 };
 

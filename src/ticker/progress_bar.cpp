@@ -30,8 +30,7 @@ template<typename Function> void forEachBarDot(double width, Function &&function
 
 double progressFraction(const SpotifyTrackProgress &progress, const QDateTime &now)
 {
-    const double elapsed = progress.isPlaying ? static_cast<double>(progress.sampledAt.msecsTo(now)) / 1000 : 0.0;
-    const double fraction = (progress.position + elapsed) / progress.duration;
+    const double fraction = progress.positionAt(now) / progress.duration;
     if (std::isnan(fraction))
         return 1.0;
     return std::clamp(fraction, 0.0, 1.0);

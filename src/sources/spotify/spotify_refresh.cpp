@@ -6,17 +6,6 @@ namespace ribbex {
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// Where a sample has got to by now: a playing track moves on from its sample.
-double positionAt(const SpotifyTrackProgress &progress, const QDateTime &now)
-{
-    const double elapsed = progress.isPlaying ? static_cast<double>(progress.sampledAt.msecsTo(now)) / 1000.0 : 0.0;
-    return progress.position + elapsed;
-}
-
-} // namespace
-
 SpotifyRefresh::SpotifyRefresh(SettingsModel &model, PlayerBridge &player, QObject *parent)
     : QObject(parent)
     , m_model(model)
@@ -66,7 +55,7 @@ std::optional<SpotifyTrackProgress> SpotifyRefresh::continuedProgress(
     const SpotifyTrackProgress &last = *shown->progress;
     const bool sameTrack
         = shown->title == playback.title && shown->artist == playback.artist && last.duration == sample->duration;
-    const double reached = positionAt(last, now);
+    const double reached = last.positionAt(now);
     if (!sameTrack || reached <= 1.0)
         return sample;
     return SpotifyTrackProgress {reached, sample->duration, now, true};
