@@ -9,6 +9,7 @@
 #include "support/test_player.h"
 
 #include <QCoroTask>
+#include <QNetworkAccessManager>
 #include <QThread>
 
 #include <benchmark/benchmark.h>
@@ -38,7 +39,10 @@ void refreshSpotifyFromThePlayer(benchmark::State &state)
     settings.enabledSources = {TickerSource::spotify};
     scratch.model.setSettings(settings);
     MprisPlayerBridge bridge(bus.connect(QStringLiteral("ribbex")), scratch.clock);
-    SpotifyRefresh refresh(scratch.model, bridge);
+    // No client ID: only the desktop player is asked.
+    QNetworkAccessManager network;
+    const SpotifyAPI api(network, scratch.clock, SpotifyCredentialStore(), QUrl(), QUrl());
+    SpotifyRefresh refresh(scratch.model, bridge, api);
     for (auto _ : state) {
         const double start = threadCpuSeconds();
         QCoro::waitFor(refresh.refreshSpotify());

@@ -34,8 +34,11 @@ struct SourceBookkeeping {
     QMap<QString, QDateTime> footballScheduleRetryAfter;
     QMap<QString, QDateTime> footballScorePolledAt;
     bool isUpdatingFootball = false;
+    // A Web API sign-in waiting for its callback.
     std::optional<QString> spotifyCodeVerifier;
     std::optional<QString> spotifyState;
+    // The secret store held a Web API sign-in when last asked.
+    bool spotifyConnected = false;
 };
 
 class SettingsModel final : public QObject {

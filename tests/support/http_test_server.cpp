@@ -17,6 +17,7 @@ std::optional<HttpTestRequest> parseRequest(const QByteArray &head)
     if (requestLine.size() != 3)
         return std::nullopt;
     HttpTestRequest request;
+    request.method = requestLine[0];
     const QUrl target(QString::fromLatin1(requestLine[1]));
     request.path = target.path();
     request.query = QUrlQuery(target.query(QUrl::FullyEncoded));
@@ -77,11 +78,19 @@ void HttpTestServer::onNewConnection()
 
 void HttpTestServer::onReadyRead(QTcpSocket *socket)
 {
-    if (socket->property("answered").toBool() || !socket->peek(64 * 1024).contains("\r\n\r\n"))
+    const QByteArray all = socket->peek(1024 * 1024);
+    const qsizetype headEnd = all.indexOf("\r\n\r\n");
+    if (socket->property("answered").toBool() || headEnd < 0)
         return;
+    std::optional<HttpTestRequest> request = parseRequest(all.left(headEnd));
+    if (request) {
+        const qsizetype length = request->headers.value("content-length").toLongLong();
+        if (all.size() < headEnd + 4 + length)
+            return; // the rest of the body is on its way
+        request->body = all.mid(headEnd + 4, length);
+    }
     socket->setProperty("answered", true);
-    const QByteArray all = socket->readAll();
-    const std::optional<HttpTestRequest> request = parseRequest(all.left(all.indexOf("\r\n\r\n")));
+    socket->readAll();
     if (!request) {
         socket->disconnectFromHost();
         return;

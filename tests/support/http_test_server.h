@@ -14,9 +14,11 @@
 namespace ribbex::test {
 
 struct HttpTestRequest {
+    QByteArray method;
     QString path;
     QUrlQuery query;
     QMap<QByteArray, QByteArray> headers; // names in lower case
+    QByteArray body {};
 };
 
 struct HttpTestResponse {

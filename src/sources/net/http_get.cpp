@@ -16,7 +16,6 @@ using namespace Qt::StringLiterals;
 
 // What the reply may hold unread; the network thread pauses while it is full.
 constexpr qint64 readBufferBytes = 256 * 1024;
-constexpr int maxRedirects = 10;
 
 struct DeleteLater {
     void operator()(QObject *object) const { object->deleteLater(); }
@@ -186,16 +185,36 @@ QString FetchFailure::description() const
     return u"The server could not be reached: "_s + asSentenceEnd(detail);
 }
 
-QCoro::Task<std::expected<HttpResponse, FetchFailure>> httpGet(
-    QNetworkAccessManager &network, QNetworkRequest request, FetchLimits limits)
+namespace {
+
+QCoro::Task<std::expected<HttpResponse, FetchFailure>> fetch(
+    QNetworkAccessManager &network, QNetworkRequest request, std::optional<QByteArray> postBody, FetchLimits limits)
 {
-    request.setMaximumRedirectsAllowed(maxRedirects);
+    if (limits.maxRedirects > 0)
+        request.setMaximumRedirectsAllowed(limits.maxRedirects);
+    else
+        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     // Qt's own check for compression bombs stalls a reply whose read buffer is bounded; our
     // limit counts the decoded bytes instead.
     request.setDecompressedSafetyCheckThreshold(-1);
-    const std::unique_ptr<BoundedDownload, DeleteLater> download(new BoundedDownload(network.get(request), limits));
+    QNetworkReply *reply = postBody ? network.post(request, *postBody) : network.get(request);
+    const std::unique_ptr<BoundedDownload, DeleteLater> download(new BoundedDownload(reply, limits));
     co_await qCoro(download.get(), &BoundedDownload::done);
     co_return download->result();
+}
+
+} // namespace
+
+QCoro::Task<std::expected<HttpResponse, FetchFailure>> httpGet(
+    QNetworkAccessManager &network, QNetworkRequest request, FetchLimits limits)
+{
+    return fetch(network, std::move(request), std::nullopt, limits);
+}
+
+QCoro::Task<std::expected<HttpResponse, FetchFailure>> httpPost(
+    QNetworkAccessManager &network, QNetworkRequest request, QByteArray body, FetchLimits limits)
+{
+    return fetch(network, std::move(request), std::move(body), limits);
 }
 
 } // namespace ribbex

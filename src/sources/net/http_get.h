@@ -1,6 +1,7 @@
 #pragma once
 
-// One bounded HTTP GET, awaited on the GUI thread: the clients of every source fetch through it.
+// One bounded HTTP request, awaited on the GUI thread: the clients of every source fetch through
+// it.
 
 #include <QByteArray>
 #include <QNetworkAccessManager>
@@ -49,13 +50,19 @@ struct FetchLimits {
 
     qint64 maxBodyBytes = 0;
     std::chrono::milliseconds deadline {20000}; // from the request's start to its last byte
+    // Zero: a redirect is itself the answer, so a request carrying a secret never follows one.
+    int maxRedirects = 10;
 };
 
 // GETs the request. An HTTP answer of any status is a response; only the absence of a whole one
-// is a failure. Redirects are followed (at most ten hops). The reply never buffers much more
+// is a failure. Redirects are followed up to the limit. The reply never buffers much more
 // than the body limit, and the task resumes from the event loop, never from inside one of the
 // reply's signals, so a caller may destroy the manager as soon as the task has finished.
 QCoro::Task<std::expected<HttpResponse, FetchFailure>> httpGet(
     QNetworkAccessManager &network, QNetworkRequest request, FetchLimits limits);
+
+// POSTs body in the same way.
+QCoro::Task<std::expected<HttpResponse, FetchFailure>> httpPost(
+    QNetworkAccessManager &network, QNetworkRequest request, QByteArray body, FetchLimits limits);
 
 } // namespace ribbex

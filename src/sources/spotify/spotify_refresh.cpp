@@ -6,10 +6,11 @@ namespace ribbex {
 
 using namespace Qt::StringLiterals;
 
-SpotifyRefresh::SpotifyRefresh(SettingsModel &model, PlayerBridge &player, QObject *parent)
+SpotifyRefresh::SpotifyRefresh(SettingsModel &model, PlayerBridge &player, const SpotifyAPI &api, QObject *parent)
     : QObject(parent)
     , m_model(model)
     , m_player(player)
+    , m_api(api)
 {
 }
 
@@ -22,18 +23,40 @@ QCoro::Task<> SpotifyRefresh::refreshSpotify()
     const std::expected<PlayerAnswer, PlayerError> answer = co_await m_player.currentPlayback();
     if (!self || refresh != m_latestRefresh)
         co_return;
-    if (!answer) {
-        // The last track shown stays.
-        m_model.setSpotifyStatus(answer.error().description());
-        co_return;
-    }
-    if (answer->playback) {
+    if (answer && answer->playback) {
         showTrack(*answer->playback);
         co_return;
     }
-    m_model.setSpotifyTrack(std::nullopt);
-    m_model.setSpotifyStatus(
-        answer->running ? u"Spotify is open · nothing playing"_s : u"Open Spotify and start playback"_s);
+    if (!answer)
+        m_model.setSpotifyStatus(answer.error().description());
+    const std::expected<SpotifyPlaybackResult, SpotifyAPIError> web = co_await askWebApi();
+    if (!self || refresh != m_latestRefresh)
+        co_return;
+    const bool webApiUsable = web || web.error().kind != SpotifyAPIError::Kind::notConnected;
+    if (web && *web) {
+        showTrack(**web);
+    } else if (!web && webApiUsable) {
+        // The last track shown stays. (Asked once: asking again at once would only double the
+        // requests against a rate limit.)
+        m_model.setSpotifyStatus(web.error().description());
+    } else if (answer) {
+        m_model.setSpotifyTrack(std::nullopt);
+        m_model.setSpotifyStatus(answer->running || webApiUsable ? u"Spotify is open · nothing playing"_s
+                                                                 : u"Open Spotify and start playback"_s);
+    }
+}
+
+QCoro::Task<std::expected<SpotifyPlaybackResult, SpotifyAPIError>> SpotifyRefresh::askWebApi()
+{
+    const QString clientID = m_model.settings().spotifyClientID.value_or(QString()).trimmed();
+    if (clientID.isEmpty())
+        co_return std::unexpected(SpotifyAPIError {SpotifyAPIError::Kind::notConnected});
+    const QPointer<SpotifyRefresh> self(this);
+    std::expected<SpotifyPlaybackResult, SpotifyAPIError> playback = co_await m_api.currentPlayback(clientID);
+    if (self)
+        m_model.bookkeeping().spotifyConnected
+            = playback || playback.error().kind != SpotifyAPIError::Kind::notConnected;
+    co_return playback;
 }
 
 void SpotifyRefresh::showTrack(const SpotifyPlayback &playback)

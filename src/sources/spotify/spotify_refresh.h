@@ -1,10 +1,12 @@
 #pragma once
 
-// The Spotify source's side of the model: asks the desktop player what it has and publishes the
-// track and a one-line status.
+// The Spotify source's side of the model: asks the desktop player what it has, and the Web API
+// when the player has nothing and a sign-in is stored, and publishes the track and a one-line
+// status.
 
 #include "model/settings_model.h"
 #include "sources/spotify/player_bridge.h"
+#include "sources/spotify/spotify_api.h"
 
 #include <QObject>
 
@@ -16,11 +18,12 @@ class SpotifyRefresh final : public QObject {
     Q_OBJECT
 
 public:
-    // The model and the player must outlive this object.
-    SpotifyRefresh(SettingsModel &model, PlayerBridge &player, QObject *parent = nullptr);
+    // The model, the player and the client must outlive this object.
+    SpotifyRefresh(SettingsModel &model, PlayerBridge &player, const SpotifyAPI &api, QObject *parent = nullptr);
 
-    // Asks the player when Spotify is enabled; failures become the status text. Only the latest
-    // of overlapping refreshes publishes.
+    // Asks the player when Spotify is enabled, then the Web API when the player has nothing and a
+    // client ID is set; failures become the status text. Only the latest of overlapping
+    // refreshes publishes.
     QCoro::Task<> refreshSpotify();
 
     // The sample to show: the new one, or, where the player reports a playing track's position
@@ -30,10 +33,13 @@ public:
         const std::optional<SpotifyNowPlaying> &shown, const SpotifyPlayback &playback, const QDateTime &now);
 
 private:
+    // The Web API's answer; notConnected also when no client ID is set.
+    QCoro::Task<std::expected<SpotifyPlaybackResult, SpotifyAPIError>> askWebApi();
     void showTrack(const SpotifyPlayback &playback);
 
     SettingsModel &m_model;
     PlayerBridge &m_player;
+    const SpotifyAPI &m_api;
     quint64 m_latestRefresh = 0;
 };
 

@@ -26,7 +26,9 @@ protected:
 TEST_F(SpotifyRefreshTest, ThePlayersAnswerBecomesTheTrackAndTheStatus)
 {
     MprisPlayerBridge bridge(bus.connect(u"ribbex"_s), clock);
-    SpotifyRefresh refresh(model(), bridge);
+    // No client ID: the Web API is never asked.
+    const SpotifyAPI api(network, clock, SpotifyCredentialStore(), server.url(), server.url());
+    SpotifyRefresh refresh(model(), bridge, api);
     const SpotifyNowPlaying song {u"Song"_s, u"Artist"_s, SpotifyTrackProgress {50, 200, clock.now(), false}};
     // what the player does, the track shown after, the status
     const std::tuple<std::function<void()>, std::optional<SpotifyNowPlaying>, QString> steps[] = {
