@@ -10,7 +10,9 @@ using namespace Qt::StringLiterals;
 
 PrivateBus::PrivateBus()
 {
-    m_daemon.start(u"dbus-daemon"_s, {u"--session"_s, u"--nofork"_s, u"--nopidfile"_s, u"--print-address=1"_s});
+    // A bus that activates nothing, so no keyring starts in the developer's home.
+    m_daemon.start(u"dbus-daemon"_s,
+        {u"--config-file=" RIBBEX_SESSION_BUS_CONFIG ""_s, u"--nofork"_s, u"--nopidfile"_s, u"--print-address=1"_s});
     if (!m_daemon.waitForStarted(5000) || !m_daemon.waitForReadyRead(5000)) {
         ADD_FAILURE() << "dbus-daemon did not start";
         return;
