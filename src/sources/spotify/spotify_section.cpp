@@ -28,6 +28,8 @@ SpotifySection::SpotifySection(SettingsModel &model, SpotifySectionActions actio
     m_clientID->setPlaceholderText(u"Client ID"_s);
     m_clientID->setAccessibleName(u"Client ID"_s);
     m_clientID->setText(model.settings().spotifyClientID.value_or(QString()));
+    // Room for the dashboard's 32 hexadecimal digits.
+    m_clientID->setMinimumWidth(m_clientID->fontMetrics().horizontalAdvance(QString(34, u'0')));
     content()->addWidget(trailingControlRow(u"Client ID"_s, m_clientID, this));
 
     auto *buttons = new QHBoxLayout();
