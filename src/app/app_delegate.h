@@ -40,6 +40,7 @@ public:
     void quit();
 
     SettingsModel &model() { return m_model; }
+    const SourceList &sources() const { return m_sources; }
     RefreshTimers &refreshTimers() { return m_timers; }
     // Absent until launch.
     MenuBarScrollerController *tickerController() { return m_tickerController.get(); }

@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/command_line.h"
+#include "app/follow_run.h"
 #include "app/once_run.h"
 #include "app/strip_start.h"
 #include "app/terminal.h"
@@ -36,6 +37,8 @@ int runCommand(const Command &command)
         printLine(stderr, u"ribbex: " + error->message + u"\nTry 'ribbex --help'.");
         return 2;
     }
+    if (const auto *follow = std::get_if<RunFollow>(&command))
+        return runFollow(*follow);
     return QCoro::waitFor(runOnce(std::get<RunOnce>(command)));
 }
 

@@ -16,8 +16,13 @@ void describeOptions(QCommandLineParser &parser)
     parser.setApplicationDescription(
         u"Ribbex: a live ticker strip for the top of the screen, with Spotify, football scores, news and weather."_s);
     parser.addOption({u"once"_s, u"Refresh every enabled source once, print the ticker and exit; needs no display."_s});
-    parser.addOption(
-        {u"format"_s, u"Output of --once: text (the line as it scrolls) or json."_s, u"format"_s, u"text"_s});
+    parser.addOption({u"follow"_s,
+        u"Keep running and print the ticker again each time it changes, for a status bar; needs no display."_s});
+    parser.addOption({u"format"_s,
+        u"Output of --once and --follow: text (the line as it scrolls) or json; for --follow also waybar."_s,
+        u"format"_s, u"text"_s});
+    parser.addOption({u"interval"_s, u"Seconds between the items --format waybar rotates through (default 5)."_s,
+        u"seconds"_s, u"5"_s});
     parser.addOption({u"render"_s, u"Paint the strip as it looks now into a PNG file; needs no display."_s, u"file"_s});
     parser.addOption(
         {u"width"_s, u"Width of the --render picture in logical pixels (default: the width setting)."_s, u"pixels"_s});
@@ -61,13 +66,34 @@ Command runOnceCommand(const QCommandLineParser &parser)
     run.print = parser.isSet(u"once"_s);
     run.refresh = run.print;
     if (parser.isSet(u"format"_s) && !run.print)
-        return CommandLineError {u"--format is only used with --once"_s};
+        return CommandLineError {u"--format is only used with --once or --follow"_s};
     const QString format = parser.value(u"format"_s);
     if (format != u"text" && format != u"json")
         return CommandLineError {u"unknown format \""_s + format + u"\"; the format can be text or json"_s};
     run.format = format == u"json" ? RunOnce::Format::json : RunOnce::Format::text;
     if (const std::optional<QString> error = checkRenderOptions(parser, run))
         return CommandLineError {*error};
+    return run;
+}
+
+Command followCommand(const QCommandLineParser &parser)
+{
+    if (parser.isSet(u"once"_s) || parser.isSet(u"render"_s))
+        return CommandLineError {u"--follow cannot be combined with --once or --render"_s};
+    if (!parser.positionalArguments().isEmpty())
+        return CommandLineError {u"unexpected argument: "_s + parser.positionalArguments().first()};
+    RunFollow run;
+    const QString format = parser.value(u"format"_s);
+    if (format == u"json")
+        run.format = RunFollow::Format::json;
+    else if (format == u"waybar")
+        run.format = RunFollow::Format::waybar;
+    else if (format != u"text")
+        return CommandLineError {u"unknown format \""_s + format + u"\"; the format can be text, json or waybar"_s};
+    bool ok = false;
+    run.interval = parser.value(u"interval"_s).toDouble(&ok);
+    if (!ok || !(run.interval >= 0.1 && run.interval <= 86400))
+        return CommandLineError {u"--interval must be a number of seconds from 0.1 to 86400"_s};
     return run;
 }
 
@@ -90,6 +116,10 @@ Command parseCommandLine(const QStringList &arguments)
         return ShowHelp {parser.helpText()};
     if (parser.isSet(u"version"_s))
         return ShowVersion {QStringLiteral("ribbex " RIBBEX_VERSION)};
+    if (parser.isSet(u"follow"_s))
+        return followCommand(parser);
+    if (parser.isSet(u"interval"_s))
+        return CommandLineError {u"--interval is only used with --follow"_s};
     const QStringList positional = parser.positionalArguments();
     if (parser.isSet(u"once"_s) || parser.isSet(u"render"_s)) {
         if (!positional.isEmpty())
@@ -97,7 +127,7 @@ Command parseCommandLine(const QStringList &arguments)
         return runOnceCommand(parser);
     }
     if (parser.isSet(u"format"_s))
-        return CommandLineError {u"--format is only used with --once"_s};
+        return CommandLineError {u"--format is only used with --once or --follow"_s};
     if (parser.isSet(u"width"_s) || parser.isSet(u"scale"_s))
         return CommandLineError {u"--width and --scale are only used with --render"_s};
     for (const QString &argument : positional) {

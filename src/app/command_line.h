@@ -21,6 +21,15 @@ struct RunOnce {
     double renderScale = 1.0;
     bool refresh = true; // --render alone paints what is stored, without refreshing
 };
+// Keep running and print the ticker each time it changes, for a status bar.
+struct RunFollow {
+    enum class Format { text, json, waybar };
+
+    Format format = Format::text;
+    double interval = 5; // seconds between the items Waybar's line rotates through
+
+    bool operator==(const RunFollow &) const = default;
+};
 struct ShowHelp {
     QString text;
 };
@@ -35,7 +44,7 @@ struct CommandLineError {
     QString message;
 };
 
-using Command = std::variant<StartStrip, RunOnce, ShowHelp, ShowVersion, CommandLineError>;
+using Command = std::variant<StartStrip, RunOnce, RunFollow, ShowHelp, ShowVersion, CommandLineError>;
 
 Command parseCommandLine(const QStringList &arguments);
 

@@ -3,6 +3,7 @@
 #include "app/app_delegate.h"
 #include "app/single_instance.h"
 #include "app/terminal.h"
+#include "app/ticker_feed.h"
 #include "platform/session_display_state.h"
 
 #include <QApplication>
@@ -92,6 +93,9 @@ int runStrip(int &argc, char **argv, const StartStrip &start)
     AppDelegate delegate(display, clock);
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate, &AppDelegate::openSettings);
     QObject::connect(&instance, &SingleInstance::urlsReceived, &delegate, &AppDelegate::openUrls);
+    // What the strip shows, for `ribbex --follow` in a status bar of the same session.
+    const TickerSnapshotFeed feed(delegate.model(), delegate.sources());
+    const TickerFeedService feedService(QDBusConnection::sessionBus(), feed);
     delegate.applicationDidFinishLaunching();
     delegate.openUrls(start.urls);
     return QApplication::exec();

@@ -52,7 +52,14 @@ TEST(CommandLine, ChoosesWhatToRunOrRejectsWithAReasonWhatItCannotDo)
         EXPECT_EQ(fields(std::get<RunOnce>(command)), fields(expected)) << words.join(u' ').toStdString();
     }
 
+    EXPECT_EQ(std::get<RunFollow>(parse({u"--follow"_s, u"--format=waybar"_s, u"--interval"_s, u"0.5"_s})),
+        (RunFollow {RunFollow::Format::waybar, 0.5}));
+
     const std::pair<QStringList, const char16_t *> rejected[] = {
+        {{u"--follow"_s, u"--once"_s}, u"--follow cannot be combined with --once or --render"},
+        {{u"--follow"_s, u"--interval"_s, u"0"_s}, u"--interval must be"},
+        {{u"--once"_s, u"--interval"_s, u"2"_s}, u"--interval is only used with --follow"},
+        {{u"--follow"_s, u"--format"_s, u"xml"_s}, u"unknown format \"xml\"; the format can be text, json or waybar"},
         {{u"--format"_s, u"json"_s}, u"--format is only used with --once"},
         {{u"--once"_s, u"--width"_s, u"300"_s}, u"--width and --scale are only used with --render"},
         {{u"--render"_s, u"a.png"_s, u"--width"_s, u"0"_s}, u"--width must be"},
