@@ -4,12 +4,15 @@
 // run when a decoder's result breaks one of its promises, so wrong results count like crashes.
 
 #include <QByteArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStringView>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace ribbex::fuzz {
 
@@ -40,3 +43,19 @@ inline bool isPlainText(QStringView text)
 } // namespace ribbex::fuzz
 
 #define FUZZ_EXPECT(condition) ((condition) ? void() : ribbex::fuzz::broken(#condition, __FILE__, __LINE__))
+
+namespace ribbex::fuzz {
+
+// What a JSON decoder accepts Qt must read too, as an object. Qt refuses numbers a double cannot
+// hold (1e309), which the decoders skip under keys they ignore: those inputs go unchecked.
+inline std::optional<QJsonObject> qtObject(const QByteArray &body)
+{
+    QJsonParseError error {};
+    const QJsonDocument document = QJsonDocument::fromJson(body, &error);
+    if (error.error == QJsonParseError::IllegalNumber)
+        return std::nullopt;
+    FUZZ_EXPECT(error.error == QJsonParseError::NoError && document.isObject());
+    return document.object();
+}
+
+} // namespace ribbex::fuzz

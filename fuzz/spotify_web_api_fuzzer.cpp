@@ -17,17 +17,7 @@ namespace {
 using namespace Qt::StringLiterals;
 namespace spotifyWebApi = ribbex::spotifyWebApi;
 
-// What the reader accepts Qt must read too, with the same values. Qt refuses numbers a double
-// cannot hold (1e309), which the reader skips under keys it ignores: those inputs go unchecked.
-std::optional<QJsonObject> qtObject(const QByteArray &body)
-{
-    QJsonParseError error {};
-    const QJsonDocument document = QJsonDocument::fromJson(body, &error);
-    if (error.error == QJsonParseError::IllegalNumber)
-        return std::nullopt;
-    FUZZ_EXPECT(error.error == QJsonParseError::NoError && document.isObject());
-    return document.object();
-}
+using ribbex::fuzz::qtObject;
 
 // A token goes into a header and a form as it is.
 bool isHeaderSafe(const QString &token)

@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <QProcess>
+#include <QTemporaryFile>
 
 namespace ribbex::test {
 
@@ -20,6 +21,7 @@ public:
     QString address() const { return m_address; }
 
 private:
+    QTemporaryFile m_config;
     QProcess m_daemon;
     QString m_address;
     QStringList m_connections;

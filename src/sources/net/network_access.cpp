@@ -23,4 +23,14 @@ QUrl serviceBaseUrl(const char *environmentVariable, const QUrl &fallback)
     return fallback;
 }
 
+QUrl serviceEndpoint(const QUrl &base, const QString &path)
+{
+    QUrl url = base;
+    QString prefix = base.path();
+    if (prefix.endsWith(u'/'))
+        prefix.chop(1);
+    url.setPath(prefix + path);
+    return url;
+}
+
 } // namespace ribbex

@@ -18,4 +18,7 @@ std::unique_ptr<QNetworkAccessManager> makeNetworkAccessManager(const QString &c
 // http or https address, else the fallback.
 QUrl serviceBaseUrl(const char *environmentVariable, const QUrl &fallback);
 
+// The path below the base's own path ("/api" + "/v1/x" is "/api/v1/x").
+QUrl serviceEndpoint(const QUrl &base, const QString &path);
+
 } // namespace ribbex

@@ -1,6 +1,7 @@
 #include "sources/spotify/spotify_api.h"
 
 #include "sources/net/http_get.h"
+#include "sources/net/network_access.h"
 #include "sources/spotify/spotify_web_api_decoder.h"
 
 #include <QCoroFuture>
@@ -24,16 +25,6 @@ struct Service {
     QUrl apiBase;
 };
 
-QUrl endpoint(const QUrl &base, const QString &path)
-{
-    QUrl url = base;
-    QString prefix = base.path();
-    if (prefix.endsWith(u'/'))
-        prefix.chop(1);
-    url.setPath(prefix + path);
-    return url;
-}
-
 SpotifyAPIError fetchError(const FetchFailure &failure)
 {
     if (failure.kind == FetchFailure::Kind::notHttp)
@@ -50,7 +41,7 @@ QCoro::Task<SpotifyResult<HttpResponse>> tokenRequest(const Service &service, Sp
     QByteArrayList fields;
     for (const auto &[name, value] : form)
         fields.append(QUrl::toPercentEncoding(name) + '=' + QUrl::toPercentEncoding(value));
-    QNetworkRequest request(endpoint(service.accountsBase, u"/api/token"_s));
+    QNetworkRequest request(serviceEndpoint(service.accountsBase, u"/api/token"_s));
     request.setRawHeader("Content-Type", "application/x-www-form-urlencoded");
     request.setRawHeader("Accept", "application/json");
     // The form carries a code or a refresh token: it goes where it was sent or nowhere.
@@ -105,7 +96,7 @@ QCoro::Task<SpotifyResult<SpotifyCredentials>> refresh(
 
 QCoro::Task<SpotifyResult<SpotifyPlaybackResult>> requestPlayback(const Service &service, QString accessToken)
 {
-    QNetworkRequest request(endpoint(service.apiBase, u"/v1/me/player/currently-playing"_s));
+    QNetworkRequest request(serviceEndpoint(service.apiBase, u"/v1/me/player/currently-playing"_s));
     request.setRawHeader("Authorization", "Bearer " + accessToken.toLatin1());
     request.setRawHeader("Accept", "application/json");
     std::expected<HttpResponse, FetchFailure> response = co_await httpGet(
@@ -192,7 +183,7 @@ QCoro::Task<std::expected<SpotifyCredentials, SpotifyAPIError>> SpotifyAPI::refr
 
 QUrl SpotifyAPI::authorizeUrl() const
 {
-    return endpoint(m_accountsBase, u"/authorize"_s);
+    return serviceEndpoint(m_accountsBase, u"/authorize"_s);
 }
 
 } // namespace ribbex

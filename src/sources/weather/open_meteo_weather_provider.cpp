@@ -1,6 +1,7 @@
 #include "sources/weather/open_meteo_weather_provider.h"
 
 #include "sources/net/http_get.h"
+#include "sources/net/network_access.h"
 #include "sources/weather/open_meteo_decoder.h"
 
 #include <QCoroFuture>
@@ -111,11 +112,7 @@ std::optional<QString> coordinateText(double degrees, double limit)
 // full: a '+' left as it is would reach the service as a space.
 QUrl endpoint(const QUrl &base, const QString &path, const QList<std::pair<QString, QString>> &items)
 {
-    QUrl url = base;
-    QString prefix = base.path();
-    if (prefix.endsWith(u'/'))
-        prefix.chop(1);
-    url.setPath(prefix + path);
+    QUrl url = serviceEndpoint(base, path);
     QStringList query;
     for (const auto &[key, value] : items)
         query.append(key + u'=' + QString::fromLatin1(QUrl::toPercentEncoding(value, ",")));
