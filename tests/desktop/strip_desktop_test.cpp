@@ -166,33 +166,41 @@ TEST_F(DesktopTest, ConnectingSpotifyInTheBrowserShowsTheAccountsTrack)
     EXPECT_FALSE(once.out.contains("access-1"));
 }
 
-// A status bar beside the strip: --follow prints the strip's ticker and fetches nothing itself.
-TEST_F(DesktopTest, FollowPrintsTheRunningStripsTickerWithoutFetchingAgain)
+// A status bar's --follow runs the sources itself until a strip starts, then prints the strip's
+// ticker and fetches nothing more.
+TEST_F(DesktopTest, FollowHandsTheSourcesToAStripThatStartsAndPrintsItsTicker)
 {
-    HttpTestServer news([](const HttpTestRequest &) {
-        return HttpTestResponse {.body = "<rss><channel><item><title>Strip headline</title>"
-                                         "<link>https://news.example/1</link></item></channel></rss>"};
+    QByteArray headline = "Own headline";
+    HttpTestServer news([&](const HttpTestRequest &) {
+        return HttpTestResponse {.body = "<rss><channel><item><title>" + headline
+                + "</title><link>https://news.example/1</link></item>"
+                  "</channel></rss>"};
     });
     RibbexSettings settings;
     settings.enabledSources = {TickerSource::news};
     settings.newsFeedID = u"custom"_s;
     settings.customNewsFeedURL = news.url(u"/feed.xml"_s).toString();
-    startStrip(settings);
-
+    writeFile(settingsPath(), *encodeSettings(settings));
     QProcess follow;
     follow.setProcessEnvironment(environment());
     follow.start(QStringLiteral(RIBBEX_BINARY), {u"--follow"_s, u"--format"_s, u"json"_s});
-    QByteArray line;
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            while (follow.canReadLine() && !line.contains("Strip headline"))
-                line = follow.readLine();
-            return line.contains("Strip headline");
-        },
-        10000));
+    const auto printed = [&](const QByteArray &text) {
+        return QTest::qWaitFor(
+            [&] {
+                QByteArray line;
+                while (follow.canReadLine() && !line.contains(text))
+                    line = follow.readLine();
+                return line.contains(text);
+            },
+            10000);
+    };
+    ASSERT_TRUE(printed("Own headline"));
+
+    headline = "Strip headline";
+    startStrip(settings);
+    ASSERT_TRUE(printed("Strip headline"));
     QTest::qWait(500); // time enough for a fetch of its own
-    EXPECT_EQ(news.count(u"/feed.xml"_s), 1);
-    EXPECT_TRUE(QJsonDocument::fromJson(line).object()[u"status"_s].toObject().contains(u"news"_s));
+    EXPECT_EQ(news.count(u"/feed.xml"_s), 2);
     follow.terminate();
     ASSERT_TRUE(follow.waitForFinished(5000));
     EXPECT_EQ(follow.exitCode(), 0);
