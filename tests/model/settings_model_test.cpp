@@ -132,10 +132,7 @@ TEST(FixtureCache, ReadsTimesAsSecondsSince2001AndOptionalKeysAsAbsentButOneBadM
 
     const std::pair<const char *, QByteArray> unreadable[] = {
         {"no status", cacheDocument({cachedMatch(), cachedMatch(u"status"_s)})},
-        {"minute with a fraction", cacheDocument({cachedMatch(u"minute"_s, 67.5)})},
-        {"date as text", cacheDocument({cachedMatch(u"utcDate"_s, u"2026-12-06T18:00:00Z"_s)})},
         {"date beyond any calendar", cacheDocument({cachedMatch(u"utcDate"_s, 1e300)})},
-        {"team without name", cacheDocument({cachedMatch(u"awayTeam"_s, QJsonObject {{u"shortName"_s, u"CHE"_s}})})},
         {"score as text", cacheDocument({cachedMatch(u"score"_s, u"2-1"_s)})},
         {"no scheduleRefreshedAt", cacheDocument({cachedMatch()}, QJsonValue::Undefined)},
         {"refresh time as text", cacheDocument({}, QJsonObject {{u"eng.1"_s, u"yesterday"_s}})},
@@ -163,7 +160,7 @@ protected:
     }
 };
 
-TEST_F(TickerItemsTest, SourcesComeInFixedOrderWithTheirDataOrElseTheirStatus)
+TEST_F(TickerItemsTest, SourcesComeInFixedOrderWithTheirStatusUntilTheyHaveData)
 {
     edit([](RibbexSettings &s) {
         s.enabledSources = {TickerSource::weather, TickerSource::football, TickerSource::news, TickerSource::spotify};
@@ -174,11 +171,6 @@ TEST_F(TickerItemsTest, SourcesComeInFixedOrderWithTheirDataOrElseTheirStatus)
     model().setFootballStatus(u"Updated"_s);
     EXPECT_EQ(list(&TickerItem::text),
         (QStringList {u"Spotify \u00B7 Not running"_s, u"BBC News \u00B7 Offline"_s, u"Weather \u00B7 No city"_s,
-            u"Football \u00B7 Updated"_s}));
-
-    model().setNewsHeadlines({{u"Headline"_s, std::nullopt}});
-    EXPECT_EQ(list(&TickerItem::text),
-        (QStringList {u"Spotify \u00B7 Not running"_s, u"Headline"_s, u"Weather \u00B7 No city"_s,
             u"Football \u00B7 Updated"_s}));
 
     edit([](RibbexSettings &s) { s.enabledSources = {TickerSource::rss}; });

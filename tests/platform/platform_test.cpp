@@ -259,7 +259,6 @@ TEST(XdgAutostart, RegisteringWritesAnEnabledEntryThatStartsTheExecutableWhateve
     EXPECT_THAT(registered.error().description().toStdString(),
         testing::StartsWith("Could not add ribbex to the programs started at login: "));
     EXPECT_FALSE(autostart.unregisterApp());
-    EXPECT_EQ(autostart.status(), LoginItemStatus::unavailable);
     EXPECT_EQ(readFile(home.autostartDir()), "not a folder");
 }
 

@@ -14,12 +14,10 @@ QDateTime utc(const char *iso)
     return time.toUTC();
 }
 
-const QByteArray twoHeadlineFeed = R"(<?xml version="1.0" encoding="UTF-8"?>
-<rss version="2.0"><channel><title>Feed</title>
-<item><title>First headline</title><link>https://news.example/1</link></item>
-<item><title>Second headline</title><link>https://news.example/2</link></item>
-</channel></rss>
-)";
+const QByteArray twoHeadlineFeed
+    = "<rss><channel><item><title>First headline</title><link>https://news.example/1</link>"
+      "</item><item><title>Second headline</title><link>https://news.example/2</link>"
+      "</item></channel></rss>";
 
 ModelHome::ModelHome()
     : answer([](const HttpTestRequest &request) {
