@@ -1,4 +1,3 @@
-#include "sources/spotify/mpris_player_bridge.h"
 #include "sources/spotify/spotify_refresh.h"
 #include "support/model_home.h"
 #include "support/private_bus.h"
@@ -22,35 +21,6 @@ protected:
     PrivateBus bus;
     TestPlayer player {bus.connect(u"spotify"_s)};
 };
-
-TEST_F(SpotifyRefreshTest, ThePlayersAnswerBecomesTheTrackAndTheStatus)
-{
-    MprisPlayerBridge bridge(bus.connect(u"ribbex"_s), clock);
-    // No client ID: the Web API is never asked.
-    const SpotifyAPI api(network, clock, SpotifyCredentialStore(), server.url(), server.url());
-    SpotifyRefresh refresh(model(), bridge, api);
-    const SpotifyNowPlaying song {u"Song"_s, u"Artist"_s, SpotifyTrackProgress {50, 200, clock.now(), false}};
-    // what the player does, the track shown after, the status
-    const std::tuple<std::function<void()>, std::optional<SpotifyNowPlaying>, QString> steps[] = {
-        {[&] { player.track.status = u"Paused"_s; }, song, u"Paused · updated just now"_s},
-        {[&] { player.mode = TestPlayer::Mode::denyAccess; }, song,
-            u"Allow ribbex to talk to org.mpris.MediaPlayer2.spotify on the session bus (for a sandboxed ribbex, add "
-            "that name to its D-Bus permissions)."_s},
-        {[&] {
-             player.track.length = TestPlayer::Length::absent;
-             player.mode = TestPlayer::Mode::answer;
-         },
-            SpotifyNowPlaying {u"Song"_s, u"Artist"_s, std::nullopt}, u"Playing · updated just now"_s}, // no length
-        {[&] { player.track.status = u"Stopped"_s; }, std::nullopt, u"Spotify is open · nothing playing"_s},
-        {[&] { player.quit(); }, std::nullopt, u"Open Spotify and start playback"_s},
-    };
-    for (const auto &[act, track, status] : steps) {
-        act();
-        QCoro::waitFor(refresh.refreshSpotify());
-        EXPECT_EQ(model().spotifyTrack(), track) << status.toStdString();
-        EXPECT_EQ(model().spotifyStatus(), status);
-    }
-}
 
 TEST_F(SpotifyRefreshTest, ATrackChangeTheSourceHearsOfShowsWithoutItsTimer)
 {
