@@ -19,6 +19,7 @@
 #include <QDBusServiceWatcher>
 #include <QElapsedTimer>
 
+#include <cstdlib>
 #include <memory>
 
 namespace ribbex {
@@ -215,7 +216,11 @@ int runFollow(const RunFollow &run)
     FollowTerminal terminal;
     QObject::connect(&terminal, &FollowTerminal::ended, [] { QCoreApplication::exit(0); });
     Follower follower(run, terminal);
-    return QCoreApplication::exec();
+    const int status = QCoreApplication::exec();
+    // Refreshes still waiting on the network are abandoned, not awaited: a bar that goes away
+    // expects the process gone at once, and nothing is left to write (every file is committed when
+    // it changes, and each line went out whole).
+    std::_Exit(status);
 }
 
 } // namespace ribbex

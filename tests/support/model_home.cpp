@@ -109,7 +109,10 @@ void ModelHome::settle(const SettingsModel *model)
 {
     if (const SettingsModel *settling = model ? model : m_model.get()) {
         EXPECT_TRUE(eventually([settling] {
-            return !settling->bookkeeping().isUpdatingFootball && settling->newsStatus() != u"Refreshing…"_s;
+            // A refresh under way says so with an ellipsis.
+            const auto busy = [](const QString &status) { return status.endsWith(u'…'); };
+            return !settling->bookkeeping().isUpdatingFootball && !busy(settling->newsStatus())
+                && !busy(settling->weatherStatus()) && !busy(settling->spotifyStatus());
         }));
     }
 }
