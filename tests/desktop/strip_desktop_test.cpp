@@ -199,6 +199,12 @@ TEST_F(DesktopTest, FollowHandsTheSourcesToAStripThatStartsAndPrintsItsTicker)
     headline = "Strip headline";
     startStrip(settings);
     ASSERT_TRUE(printed("Strip headline"));
+    // One started beside the running strip prints its ticker at once and fetches nothing either.
+    QProcess second;
+    second.setProcessEnvironment(environment());
+    second.start(u"bash"_s, {u"-c"_s, u"\"$0\" --follow --format json | head -n 1"_s, QStringLiteral(RIBBEX_BINARY)});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, 10000));
+    EXPECT_TRUE(second.readAllStandardOutput().contains("Strip headline"));
     QTest::qWait(500); // time enough for a fetch of its own
     EXPECT_EQ(news.count(u"/feed.xml"_s), 2);
     follow.terminate();
