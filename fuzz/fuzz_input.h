@@ -58,4 +58,16 @@ inline std::optional<QJsonObject> qtObject(const QByteArray &body)
     return document.object();
 }
 
+// Two documents behind one target: the lowest bit of the first byte picks which check reads the
+// rest, as the seeds begin.
+template<typename Odd, typename Even>
+int checkOneOfTwo(const std::uint8_t *data, std::size_t size, Odd checkOdd, Even checkEven)
+{
+    if (size == 0)
+        return 0;
+    const QByteArray body = bytes(data + 1, size - 1);
+    (data[0] & 1) ? checkOdd(body) : checkEven(body);
+    return 0;
+}
+
 } // namespace ribbex::fuzz

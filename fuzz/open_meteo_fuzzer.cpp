@@ -62,12 +62,5 @@ void checkForecast(const QByteArray &body)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    if (size == 0)
-        return 0;
-    const QByteArray body = ribbex::fuzz::bytes(data + 1, size - 1);
-    if (data[0] & 1)
-        checkGeocoding(body);
-    else
-        checkForecast(body);
-    return 0;
+    return ribbex::fuzz::checkOneOfTwo(data, size, checkGeocoding, checkForecast);
 }
